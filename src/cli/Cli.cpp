@@ -1,0 +1,135 @@
+#include "Cli.h"
+
+#include <algorithm>
+#include <clocale>
+#include <exception>
+#include <ostream>
+
+namespace qta::cli {
+namespace {
+
+std::vector<Command>& registry() {
+    static std::vector<Command> all;
+    return all;
+}
+
+// The user's decimal separator from the locale's LC_NUMERIC, leaving the
+// process in the "C" locale for everything else.
+char localeDecimalSeparator() {
+    char separator = '.';
+    if (std::setlocale(LC_NUMERIC, "")) {
+        const std::lconv* conv = std::localeconv();
+        if (conv && conv->decimal_point && (conv->decimal_point[0] == ',' || conv->decimal_point[0] == '.'))
+            separator = conv->decimal_point[0];
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    return separator;
+}
+
+void printUsage(std::ostream& err) {
+    err << "usage: qta710-cli [--decimal-separator ,|.] [--lang EN|SK|DE|DK] COMMAND ...\n"
+           "commands:\n";
+    for (const Command& c : commands())
+        err << "  qta710-cli " << c.synopsis << '\n';
+}
+
+char parseSeparator(const std::string& value) {
+    if (value != "," && value != ".")
+        throw UsageError{"--decimal-separator takes ',' or '.'"};
+    return value[0];
+}
+
+Language parseLanguage(const std::string& value) {
+    if (const auto language = languageFromCode(value))
+        return *language;
+    throw UsageError{"--lang takes EN, SK, DE or DK"};
+}
+
+} // namespace
+
+Registration::Registration(Command command) {
+    auto& all = registry();
+    all.push_back(std::move(command));
+    std::sort(all.begin(), all.end(), [](const Command& a, const Command& b) { return a.name < b.name; });
+}
+
+const std::vector<Command>& commands() { return registry(); }
+
+Arguments Arguments::parse(std::span<const std::string> args, std::span<const std::string_view> knownOptions) {
+    Arguments parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() > 1 && arg[0] == '-') {
+            if (std::find(knownOptions.begin(), knownOptions.end(), arg) == knownOptions.end())
+                throw UsageError{"unknown option " + arg};
+            if (i + 1 >= args.size())
+                throw UsageError{arg + " needs a value"};
+            parsed.options.emplace_back(arg, args[++i]);
+        } else {
+            parsed.positional.push_back(arg);
+        }
+    }
+    return parsed;
+}
+
+std::string Arguments::option(std::string_view name, bool required) const {
+    for (const auto& [key, value] : options) {
+        if (key == name)
+            return value;
+    }
+    if (required)
+        throw UsageError{std::string(name) + " is required"};
+    return {};
+}
+
+void Arguments::expectPositionals(std::size_t count) const {
+    if (positional.size() != count)
+        throw UsageError{"expected " + std::to_string(count) + " file argument(s), got " +
+                         std::to_string(positional.size())};
+}
+
+int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err) {
+    Context context;
+    context.out = &out;
+    context.err = &err;
+    context.decimalSeparator = localeDecimalSeparator();
+    try {
+        std::size_t i = 0;
+        for (; i < argv.size() && argv[i].starts_with("--"); i += 2) {
+            if (argv[i] == "--help")
+                break;
+            if (i + 1 >= argv.size())
+                throw UsageError{argv[i] + " needs a value"};
+            if (argv[i] == "--decimal-separator")
+                context.decimalSeparator = parseSeparator(argv[i + 1]);
+            else if (argv[i] == "--lang")
+                context.language = parseLanguage(argv[i + 1]);
+            else
+                throw UsageError{"unknown option " + argv[i]};
+        }
+        if (i < argv.size() && argv[i] == "--help") {
+            printUsage(out);
+            return kExitOk;
+        }
+        if (i >= argv.size())
+            throw UsageError{"no command given"};
+        const auto& all = commands();
+        const auto command =
+            std::find_if(all.begin(), all.end(), [&](const Command& c) { return c.name == argv[i]; });
+        if (command == all.end())
+            throw UsageError{"unknown command " + argv[i]};
+        return command->run(context, argv.subspan(i + 1));
+    } catch (const UsageError& e) {
+        err << "qta710-cli: " << e.message << '\n';
+        printUsage(err);
+        return kExitUsage;
+    } catch (const Failure& e) {
+        err << "qta710-cli: " << e.message << '\n';
+        return kExitFailure;
+    } catch (const std::exception& e) {
+        err << "qta710-cli: " << e.what() << '\n';
+        return kExitFailure;
+    }
+}
+
+} // namespace qta::cli

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "model/Language.h"
+
+#include <functional>
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qta::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// The global options, given before the command.
+struct Context {
+    char decimalSeparator = '.';
+    Language language = Language::EN;
+    std::ostream* out = nullptr;
+    std::ostream* err = nullptr;
+};
+
+// A usage error: main prints it with the usage text and exits with 2.
+struct UsageError {
+    std::string message;
+};
+
+using Handler = std::function<int(const Context&, std::span<const std::string> args)>;
+
+struct Command {
+    std::string name;
+    std::string synopsis; // shown in the usage text, e.g. "convert IN.pff -o OUT.pff"
+    Handler run;
+};
+
+// Each command file registers its commands at start-up:
+//   static const qta::cli::Registration reg({"name", "synopsis", handler});
+struct Registration {
+    explicit Registration(Command command);
+};
+
+const std::vector<Command>& commands();
+
+// Splits a command's arguments into positionals and "-x VALUE" / "--name VALUE"
+// options; throws UsageError for an unknown option or a missing value.
+struct Arguments {
+    std::vector<std::string> positional;
+    std::vector<std::pair<std::string, std::string>> options;
+
+    static Arguments parse(std::span<const std::string> args, std::span<const std::string_view> knownOptions);
+    // The value of an option, or empty when absent; `required` throws UsageError when absent.
+    std::string option(std::string_view name, bool required = false) const;
+    // Exactly `count` positionals, or UsageError.
+    void expectPositionals(std::size_t count) const;
+};
+
+// Fails the command: main prints "qta710-cli: <message>" and exits with 1.
+struct Failure {
+    std::string message;
+};
+
+// Runs the command line (without the program name); returns the exit code.
+int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err);
+
+} // namespace qta::cli

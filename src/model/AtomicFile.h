@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace qta {
+
+enum class ReadStatus { Read, Missing, Failed };
+
+// Reads a whole file; Missing when there is no file by that name.
+ReadStatus readWholeFile(const std::string& path, std::string& content);
+
+// Writes `content` into a new file beside `path`, flushes it to disk and renames
+// it over `path`. On failure `path` is untouched and no stray file remains. An
+// existing target keeps its permissions.
+bool replaceFileContent(const std::string& path, const std::string& content);
+
+} // namespace qta

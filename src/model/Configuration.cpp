@@ -1,0 +1,129 @@
+#include "Configuration.h"
+
+#include <algorithm>
+#include <array>
+
+namespace qta {
+namespace {
+
+// The order in which "New" walks the families.
+constexpr std::array kNewOrder = {
+    "TNIN_S_",    "TNIN_V_",      "T_SMS_IN",     "T_SMS_RIN",      "NO_IN",        "NC_IN",
+    "DELAY_IN",   "TNAIN_S_",     "TNAIN_V_",     "T_SMS_AIN",      "T_SMS_RAIN",   "DELAY_AIN",
+    "UMAX_AIN",   "UMIN_AIN",     "TNOUT_S_",     "TNOUT_V_",       "T_SMS_OUT_ON_", "T_SMS_OUT_OFF_",
+    "DTMF_OUT_ON_", "DTMF_OUT_OFF_", "DELAY_OUT", "TNLS_",          "TNSSMS_",      "Auto_1",
+    "Auto_2",     "CheckBox230V", "CheckBoxAku",  "CheckBoxJam",    "Pass",         "editAPN",
+    "IP_PCO",     "Port_PCO",     "IP_PCO2",      "SMS_PCO",        "Port_PCO2",    "TestPCO",
+    "ObjCodeIN",  "EventCodeIN",  "PartCodeIN",   "ZoneCodeIN",     "TNBLK_V_",     "TNBLK_S_",
+    "DTMF_BLOCK", "MemoBlock_",   "CheckOut_",
+};
+
+std::string localised(std::string text, char decimalSeparator) {
+    std::replace(text.begin(), text.end(), '.', decimalSeparator);
+    return text;
+}
+
+} // namespace
+
+Configuration::Configuration(const FieldTable& table)
+    : table_(&table), texts_(table.size()), values_(table.size(), 0) {}
+
+Configuration Configuration::startup(char decimalSeparator) {
+    Configuration config(FieldTable::instance());
+    for (std::size_t id = 0; id < config.table().size(); ++id) {
+        const FieldDef& def = config.table()[static_cast<FieldId>(id)];
+        if (def.kind == FieldKind::Number)
+            config.texts_[id] = localised(def.startText, decimalSeparator);
+        else
+            config.texts_[id] = def.startText;
+        config.values_[id] = def.startValue;
+    }
+    return config;
+}
+
+void Configuration::changed(FieldId id) const {
+    if (observer_)
+        observer_(id);
+}
+
+void Configuration::setText(FieldId id, std::string value) {
+    if (texts_[id] == value)
+        return;
+    texts_[id] = std::move(value);
+    changed(id);
+    const FieldDef& def = (*table_)[id];
+    if (def.list >= 0)
+        applyListRule(table_->lists()[def.list]);
+}
+
+// Keeps a list filled from the front: everything after its first empty entry is
+// emptied (and so locked).
+void Configuration::applyListRule(const NumberList& list) {
+    int firstEmpty = 0;
+    while (firstEmpty < kListLength && !texts_[list.first + firstEmpty].empty())
+        ++firstEmpty;
+    for (int j = firstEmpty + 1; j < kListLength; ++j) {
+        const auto entry = static_cast<FieldId>(list.first + j);
+        if (!texts_[entry].empty()) {
+            texts_[entry].clear();
+            changed(entry);
+        }
+    }
+}
+
+bool Configuration::isEditable(FieldId id) const {
+    const FieldDef& def = (*table_)[id];
+    return def.position <= 1 || !texts_[id - 1].empty();
+}
+
+void Configuration::setFlag(FieldId id, bool value) {
+    if (values_[id] != (value ? 1 : 0)) {
+        values_[id] = value ? 1 : 0;
+        changed(id);
+    }
+    const FieldDef& def = (*table_)[id];
+    if (value && (def.family == "NO_IN" || def.family == "NC_IN")) {
+        const FieldId partner = table_->id(def.family == "NO_IN" ? "NC_IN" : "NO_IN", def.index1);
+        setFlag(partner, false);
+    }
+}
+
+void Configuration::setChoice(FieldId id, int index) {
+    const int value = (index >= 0 && index < kEventChoiceCount) ? index : kChoiceNone;
+    if (values_[id] != value) {
+        values_[id] = value;
+        changed(id);
+    }
+}
+
+void Configuration::applyNew() {
+    for (const char* family : kNewOrder) {
+        for (FieldId id : table_->family(family)) {
+            const FieldDef& def = (*table_)[id];
+            switch (def.kind) {
+            case FieldKind::Flag:
+                setFlag(id, def.newValue != 0);
+                break;
+            case FieldKind::Choice:
+                setChoice(id, def.newValue);
+                break;
+            default:
+                setText(id, def.newText);
+                break;
+            }
+        }
+    }
+}
+
+void Configuration::assign(const Configuration& other) {
+    for (std::size_t i = 0; i < texts_.size(); ++i) {
+        const auto id = static_cast<FieldId>(i);
+        if (texts_[i] != other.texts_[i] || values_[i] != other.values_[i]) {
+            texts_[i] = other.texts_[i];
+            values_[i] = other.values_[i];
+            changed(id);
+        }
+    }
+}
+
+} // namespace qta

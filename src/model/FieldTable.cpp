@@ -1,0 +1,222 @@
+#include "FieldTable.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+
+namespace qta {
+namespace {
+
+constexpr Decimal kTenth = kDecimalOne / 10;
+
+// One family of fields. count2 == 0: one index (prefix + i); count1 == 0: a
+// single field named by the prefix alone.
+struct FamilyRule {
+    const char* prefix;
+    int count1;
+    int count2;
+    FieldKind kind;
+    int limit;
+    const char* start;
+    int startValue;
+    const char* fresh; // the "New" value
+    int freshValue;
+    bool isList;
+    NumberRange range;
+};
+
+constexpr NumberRange kSeconds{0, 255 * kDecimalOne, kDecimalOne};
+constexpr NumberRange kVolts{0, 255 * kTenth, kTenth};
+constexpr NumberRange kHour{0, 23 * kDecimalOne, kDecimalOne};
+constexpr NumberRange kTestHours{kDecimalOne, 255 * kDecimalOne, kDecimalOne};
+
+using K = FieldKind;
+
+constexpr FamilyRule phoneList2(const char* prefix, int count) {
+    return {prefix, count, kListLength, K::PhoneNumber, 14, "", 0, "", 0, true, {}};
+}
+constexpr FamilyRule phoneList1(const char* prefix) {
+    return {prefix, kListLength, 0, K::PhoneNumber, 14, "", 0, "", 0, true, {}};
+}
+constexpr FamilyRule texts(const char* prefix, int count, K kind, int limit, const char* value = "") {
+    return {prefix, count, 0, kind, limit, value, 0, value, 0, false, {}};
+}
+constexpr FamilyRule single(const char* name, K kind, int limit, const char* start, const char* fresh) {
+    return {name, 0, 0, kind, limit, start, 0, fresh, 0, false, {}};
+}
+constexpr FamilyRule number(const char* prefix, int count, int limit, NumberRange range, const char* start,
+                            const char* fresh) {
+    return {prefix, count, 0, K::Number, limit, start, 0, fresh, 0, false, range};
+}
+constexpr FamilyRule flags(const char* prefix, int count, bool start, bool fresh) {
+    return {prefix, count, 0, K::Flag, 0, "", start ? 1 : 0, "", fresh ? 1 : 0, false, {}};
+}
+
+// The whole Configuration, family by family, in the order fields are enumerated.
+const std::array kFamilies = {
+    // Digital inputs
+    phoneList2("TNIN_V_", 8),
+    phoneList2("TNIN_S_", 8),
+    texts("T_SMS_IN", 8, K::SmsText, 127),
+    texts("T_SMS_RIN", 8, K::SmsText, 127),
+    number("DELAY_IN", 8, 3, kSeconds, "0", "0"),
+    flags("NO_IN", 8, true, true),
+    flags("NC_IN", 8, false, false),
+    // Analog inputs ('.' in a start value is the user's decimal separator)
+    phoneList2("TNAIN_V_", 2),
+    phoneList2("TNAIN_S_", 2),
+    texts("T_SMS_AIN", 2, K::SmsText, 127),
+    texts("T_SMS_RAIN", 2, K::SmsText, 127),
+    number("DELAY_AIN", 2, 3, kSeconds, "0", "0"),
+    number("UMAX_AIN", 2, 2, kVolts, "25.5", "25,5"),
+    number("UMIN_AIN", 2, 2, kVolts, "0", "0"),
+    // Outputs
+    phoneList2("TNOUT_V_", 4),
+    phoneList2("TNOUT_S_", 4),
+    texts("T_SMS_OUT_ON_", 4, K::SmsText, 127),
+    texts("T_SMS_OUT_OFF_", 4, K::SmsText, 127),
+    texts("DTMF_OUT_ON_", 4, K::DtmfCode, 14),
+    texts("DTMF_OUT_OFF_", 4, K::DtmfCode, 14),
+    number("DELAY_OUT", 4, 3, kSeconds, "0", "0"),
+    flags("CheckOut_", 2, false, false),
+    // Input blocking
+    phoneList1("TNBLK_V_"),
+    phoneList1("TNBLK_S_"),
+    texts("MemoBlock_", 2, K::SmsText, 127),
+    texts("DTMF_BLOCK", 2, K::DtmfCode, 14),
+    // Listening and status SMS
+    phoneList1("TNLS_"),
+    phoneList1("TNSSMS_"),
+    number("Auto_1", 0, 3, kSeconds, "0", "0"),
+    number("Auto_2", 0, 2, kHour, "0", "0"),
+    flags("CheckBoxJam", 0, false, true),
+    flags("CheckBoxAku", 0, true, true),
+    flags("CheckBox230V", 0, true, true),
+    // Alarm-receiving centre
+    texts("ObjCodeIN", 8, K::DigitString, 4),
+    FamilyRule{"EventCodeIN", 8, 0, K::Choice, 0, "", kEventChoiceNoneIndex, "", kEventChoiceNoneIndex, false, {}},
+    texts("PartCodeIN", 8, K::DigitString, 2, "00"),
+    texts("ZoneCodeIN", 8, K::DigitString, 3, "000"),
+    single("IP_PCO", K::FreeText, 15, "", ""),
+    single("Port_PCO", K::DigitString, 5, "5000", "5000"),
+    single("IP_PCO2", K::FreeText, 15, "", ""),
+    single("Port_PCO2", K::DigitString, 5, "5000", "5000"),
+    single("SMS_PCO", K::FreeText, 15, "", ""),
+    number("TestPCO", 0, 3, kTestHours, "24", "0"),
+    // Device access
+    single("Pass", K::AccessCode, 14, "6173", "6173"),
+    single("editAPN", K::FreeText, 31, "internet", "internet"),
+};
+
+Typing typingOf(FieldKind kind) {
+    switch (kind) {
+    case K::PhoneNumber:
+    case K::DtmfCode:
+    case K::DigitString:
+        return Typing::Digits;
+    case K::SmsText:
+    case K::AccessCode:
+        return Typing::Text;
+    case K::Number:
+        return Typing::Number;
+    case K::FreeText:
+        return Typing::Free;
+    case K::Flag:
+    case K::Choice:
+        return Typing::None;
+    }
+    return Typing::None;
+}
+
+std::string composeName(std::string_view prefix, int index1, int index2) {
+    std::string name(prefix);
+    if (index1 > 0)
+        name += std::to_string(index1);
+    if (index2 > 0) {
+        name += '_';
+        name += std::to_string(index2);
+    }
+    return name;
+}
+
+} // namespace
+
+std::string toLowerAscii(std::string_view s) {
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
+    return out;
+}
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && toLowerAscii(a) == toLowerAscii(b);
+}
+
+FieldTable::FieldTable() {
+    fields_.reserve(kFieldCount);
+    for (const FamilyRule& rule : kFamilies) {
+        const int outer = std::max(rule.count1, 1);
+        const int inner = std::max(rule.count2, 1);
+        for (int i = 1; i <= outer; ++i) {
+            // A two-index family holds one list per input or output; a one-index
+            // list family is a single list.
+            if (rule.isList && (rule.count2 > 0 || i == 1))
+                lists_.push_back({rule.prefix, rule.count2 > 0 ? i : 0, static_cast<FieldId>(fields_.size())});
+            for (int j = 1; j <= inner; ++j) {
+                FieldDef def;
+                def.index1 = rule.count1 > 0 ? i : 0;
+                def.index2 = rule.count2 > 0 ? j : 0;
+                def.name = composeName(rule.prefix, def.index1, def.index2);
+                def.family = rule.prefix;
+                def.kind = rule.kind;
+                def.typing = typingOf(rule.kind);
+                def.limit = rule.limit;
+                def.range = rule.range;
+                def.startText = rule.start;
+                def.startValue = rule.startValue;
+                def.newText = rule.fresh;
+                def.newValue = rule.freshValue;
+                if (rule.isList) {
+                    def.list = static_cast<int>(lists_.size()) - 1;
+                    def.position = rule.count2 > 0 ? j : i;
+                }
+                const auto id = static_cast<FieldId>(fields_.size());
+                byLowerName_.emplace(toLowerAscii(def.name), id);
+                byFamily_[def.family].push_back(id);
+                fields_.push_back(std::move(def));
+            }
+        }
+    }
+    if (fields_.size() != kFieldCount)
+        throw std::logic_error("field table does not hold 1145 fields");
+}
+
+const FieldTable& FieldTable::instance() {
+    static const FieldTable table;
+    return table;
+}
+
+std::optional<FieldId> FieldTable::find(std::string_view name) const {
+    const auto it = byLowerName_.find(toLowerAscii(name));
+    if (it == byLowerName_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+FieldId FieldTable::id(std::string_view name) const {
+    if (const auto found = find(name))
+        return *found;
+    throw std::out_of_range("no field named " + std::string(name));
+}
+
+FieldId FieldTable::id(std::string_view prefix, int index1, int index2) const {
+    return id(composeName(prefix, index1, index2));
+}
+
+const std::vector<FieldId>& FieldTable::family(std::string_view prefix) const {
+    static const std::vector<FieldId> none;
+    const auto it = byFamily_.find(std::string(prefix));
+    return it == byFamily_.end() ? none : it->second;
+}
+
+} // namespace qta

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Configuration.h"
+#include "ProfileDocument.h"
+
+#include <string>
+
+namespace qta {
+
+// The .pff configuration file: 39 sections, 1145 keys, CR LF, Windows-1250.
+namespace pff {
+
+enum class Error {
+    None,
+    CannotRead,  // missing or unreadable file; the Configuration stays as it was
+    NotAPffFile, // readable, but none of the program's keys; the Configuration stays
+    CannotWrite, // the target is unchanged
+};
+
+struct Result {
+    Error error = Error::None;
+    std::string path;
+    explicit operator bool() const { return error == Error::None; }
+    // One line in English ("Unable to write to %s" for a failed save); the window
+    // words the reading errors in the user's language.
+    std::string message() const;
+};
+
+// Writes every key in Save's order into `doc`, replacing keys in place and adding
+// missing keys and sections as the profile functions do.
+void write(const Configuration& config, ProfileDocument& doc);
+
+// Reads every key in Save's order into `config`, with the defaults of missing keys.
+// Returns false, leaving `config` untouched, when `doc` holds none of the keys.
+bool read(const ProfileDocument& doc, Configuration& config);
+
+// Save: the existing file (if any) updated in memory, written beside the target
+// and renamed over it, so a failure leaves the target as it was.
+Result save(const Configuration& config, const std::string& path);
+
+// Open: on any error `config` is left as it was.
+Result open(Configuration& config, const std::string& path);
+
+} // namespace pff
+} // namespace qta

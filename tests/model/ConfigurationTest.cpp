@@ -1,0 +1,228 @@
+#include "model/Configuration.h"
+#include "model/EventChoices.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace qta {
+namespace {
+
+class ConfigurationTest : public ::testing::Test {
+protected:
+    Configuration config = Configuration::startup(',');
+    const FieldTable& table = FieldTable::instance();
+    FieldId id(std::string_view name) const { return table.id(name); }
+    const std::string& text(std::string_view name) const { return config.text(id(name)); }
+};
+
+TEST_F(ConfigurationTest, TableHoldsEveryFieldOnceUnderItsCanonicalName) {
+    EXPECT_EQ(table.size(), 1145u);
+    std::set<std::string> names;
+    for (const FieldDef& def : table.fields())
+        names.insert(def.name);
+    EXPECT_EQ(names.size(), 1145u);
+    for (const char* name : {"TNIN_V_3_17", "TNIN_S_8_32", "TNAIN_V_2_32", "TNOUT_S_4_1", "TNLS_32", "TNSSMS_1",
+                             "TNBLK_V_32", "TNBLK_S_1", "T_SMS_OUT_ON_2", "T_SMS_OUT_OFF_4", "DTMF_OUT_ON_1",
+                             "DELAY_IN3", "DELAY_AIN2", "DELAY_OUT4", "UMAX_AIN1", "UMIN_AIN2", "NO_IN8", "NC_IN1",
+                             "CheckOut_1", "CheckOut_2", "MemoBlock_2", "DTMF_BLOCK1", "Auto_1", "Auto_2",
+                             "CheckBoxJam", "CheckBoxAku", "CheckBox230V", "ObjCodeIN8", "EventCodeIN1",
+                             "PartCodeIN4", "ZoneCodeIN5", "IP_PCO", "Port_PCO", "IP_PCO2", "Port_PCO2", "SMS_PCO",
+                             "TestPCO", "Pass", "editAPN"})
+        EXPECT_TRUE(names.count(name)) << name;
+    EXPECT_FALSE(table.find("TNIN_V_9_1"));
+    EXPECT_FALSE(table.find("TNIN_V_1_33"));
+    EXPECT_FALSE(table.find("TNIN_V_01_1"));
+
+    ASSERT_EQ(table.lists().size(), 32u);
+    for (const NumberList& list : table.lists()) {
+        for (int j = 1; j <= 32; ++j) {
+            const FieldDef& entry = table[static_cast<FieldId>(list.first + j - 1)];
+            EXPECT_EQ(entry.family, list.family);
+            EXPECT_EQ(entry.position, j);
+            EXPECT_EQ(&table.lists()[entry.list], &list);
+        }
+    }
+}
+
+TEST_F(ConfigurationTest, LookUpIgnoresLetterCaseAndGivesTheCanonicalName) {
+    EXPECT_EQ(table[table.id("Delay_IN", 1)].name, "DELAY_IN1");
+    EXPECT_EQ(table[*table.find("editapn")].name, "editAPN");
+    EXPECT_EQ(table[*table.find("tnin_v_3_17")].name, "TNIN_V_3_17");
+}
+
+TEST_F(ConfigurationTest, KindsLimitsAndRangesFollowTheFamilies) {
+    const auto& phone = table[id("TNOUT_V_2_5")];
+    EXPECT_EQ(phone.kind, FieldKind::PhoneNumber);
+    EXPECT_EQ(phone.limit, 14);
+    EXPECT_EQ(phone.typing, Typing::Digits);
+    EXPECT_EQ(table[id("T_SMS_IN1")].limit, 127);
+    EXPECT_EQ(table[id("T_SMS_IN1")].typing, Typing::Text);
+    EXPECT_EQ(table[id("Pass")].typing, Typing::Text);
+    EXPECT_EQ(table[id("editAPN")].limit, 31);
+    EXPECT_EQ(table[id("editAPN")].typing, Typing::Free);
+    EXPECT_EQ(table[id("SMS_PCO")].limit, 15);
+    EXPECT_EQ(table[id("ObjCodeIN1")].limit, 4);
+    EXPECT_EQ(table[id("PartCodeIN1")].limit, 2);
+    EXPECT_EQ(table[id("ZoneCodeIN1")].limit, 3);
+    EXPECT_EQ(table[id("Port_PCO2")].limit, 5);
+    EXPECT_EQ(table[id("Port_PCO2")].typing, Typing::Digits);
+
+    const auto& volts = table[id("UMAX_AIN2")];
+    EXPECT_EQ(volts.limit, 2);
+    EXPECT_EQ(volts.range.maximum, 255000);
+    EXPECT_EQ(volts.range.step, 1000);
+    EXPECT_EQ(table[id("Auto_2")].range.maximum, 230000);
+    EXPECT_EQ(table[id("Auto_2")].limit, 2);
+    EXPECT_EQ(table[id("TestPCO")].range.minimum, 10000);
+    EXPECT_EQ(table[id("DELAY_OUT1")].range.maximum, 2550000);
+
+    int digits = 0, texts = 0, numbers = 0, free = 0;
+    for (const FieldDef& def : table.fields()) {
+        digits += def.typing == Typing::Digits;
+        texts += def.typing == Typing::Text;
+        numbers += def.typing == Typing::Number;
+        free += def.typing == Typing::Free;
+    }
+    EXPECT_EQ(digits, 1060);
+    EXPECT_EQ(texts, 31);
+    EXPECT_EQ(numbers, 21);
+    EXPECT_EQ(free, 4);
+}
+
+TEST_F(ConfigurationTest, StartUpValues) {
+    EXPECT_EQ(text("UMAX_AIN1"), "25,5");
+    EXPECT_EQ(Configuration::startup('.').text(id("UMAX_AIN2")), "25.5");
+    EXPECT_EQ(text("UMIN_AIN1"), "0");
+    EXPECT_EQ(text("TestPCO"), "24");
+    EXPECT_EQ(text("Pass"), "6173");
+    EXPECT_EQ(text("editAPN"), "internet");
+    EXPECT_EQ(text("Port_PCO"), "5000");
+    EXPECT_EQ(text("PartCodeIN3"), "00");
+    EXPECT_EQ(text("ZoneCodeIN3"), "000");
+    EXPECT_EQ(text("ObjCodeIN3"), "");
+    EXPECT_EQ(text("TNIN_V_1_1"), "");
+    EXPECT_TRUE(config.flag(id("NO_IN4")));
+    EXPECT_FALSE(config.flag(id("NC_IN4")));
+    EXPECT_FALSE(config.flag(id("CheckBoxJam")));
+    EXPECT_TRUE(config.flag(id("CheckBoxAku")));
+    EXPECT_TRUE(config.flag(id("CheckBox230V")));
+    EXPECT_EQ(config.choice(id("EventCodeIN5")), 17);
+}
+
+TEST_F(ConfigurationTest, NewDiffersFromStartUpWhereStated) {
+    config.setText(id("TNLS_1"), "123");
+    config.setText(id("T_SMS_IN2"), "alarm");
+    config.setFlag(id("NC_IN2"), true);
+    config.setChoice(id("EventCodeIN2"), 3);
+    config.setText(id("Pass"), "0000");
+    config.setFlag(id("CheckOut_2"), true);
+    config.applyNew();
+
+    EXPECT_EQ(text("TestPCO"), "0");
+    EXPECT_TRUE(config.flag(id("CheckBoxJam")));
+    EXPECT_EQ(text("UMAX_AIN1"), "25,5");
+    EXPECT_EQ(Configuration::startup('.').text(id("UMAX_AIN1")), "25.5");
+    EXPECT_EQ(text("TNLS_1"), "");
+    EXPECT_EQ(text("T_SMS_IN2"), "");
+    EXPECT_TRUE(config.flag(id("NO_IN2")));
+    EXPECT_FALSE(config.flag(id("NC_IN2")));
+    EXPECT_EQ(config.choice(id("EventCodeIN2")), 17);
+    EXPECT_EQ(text("Pass"), "6173");
+    EXPECT_FALSE(config.flag(id("CheckOut_2")));
+
+    Configuration fresh = Configuration::startup('.');
+    fresh.applyNew();
+    EXPECT_EQ(fresh, config) << "New must reset every field whatever was there before";
+}
+
+TEST_F(ConfigurationTest, ListRuleKeepsListsFilledFromTheFront) {
+    config.setText(id("TNLS_1"), "1");
+    config.setText(id("TNLS_2"), "2");
+    config.setText(id("TNLS_3"), "3");
+    EXPECT_TRUE(config.isEditable(id("TNLS_4")));
+    EXPECT_FALSE(config.isEditable(id("TNLS_5")));
+
+    config.setText(id("TNLS_2"), "");
+    EXPECT_EQ(text("TNLS_1"), "1");
+    EXPECT_EQ(text("TNLS_3"), "");
+    EXPECT_TRUE(config.isEditable(id("TNLS_2")));
+    EXPECT_FALSE(config.isEditable(id("TNLS_3")));
+    EXPECT_FALSE(config.isEditable(id("TNLS_32")));
+
+    // Another list stays as it was.
+    config.setText(id("TNSSMS_1"), "9");
+    config.setText(id("TNSSMS_2"), "8");
+    config.setText(id("TNLS_1"), "");
+    EXPECT_EQ(text("TNSSMS_2"), "8");
+    EXPECT_TRUE(config.isEditable(id("TNLS_1")));
+    EXPECT_FALSE(config.isEditable(id("TNLS_2")));
+}
+
+TEST_F(ConfigurationTest, ListRuleFollowsTheInputNumberOfTwoIndexFamilies) {
+    for (int j = 1; j <= 32; ++j) {
+        config.setText(table.id("TNIN_V_", 2, j), std::to_string(j));
+        config.setText(table.id("TNIN_V_", 3, j), std::to_string(j));
+    }
+    EXPECT_TRUE(config.isEditable(id("TNIN_V_2_32")));
+    config.setText(id("TNIN_V_2_1"), "");
+    EXPECT_EQ(text("TNIN_V_2_2"), "");
+    EXPECT_EQ(text("TNIN_V_2_32"), "");
+    EXPECT_TRUE(config.isEditable(id("TNIN_V_2_1")));
+    EXPECT_FALSE(config.isEditable(id("TNIN_V_2_2")));
+    EXPECT_EQ(text("TNIN_V_3_32"), "32");
+    EXPECT_EQ(text("TNIN_S_2_1"), "");
+}
+
+TEST_F(ConfigurationTest, ObserverHearsEntriesTheListRuleCleared) {
+    config.setText(id("TNBLK_S_1"), "1");
+    config.setText(id("TNBLK_S_2"), "2");
+    config.setText(id("TNBLK_S_3"), "3");
+    std::vector<std::string> heard;
+    config.setObserver([&](FieldId changed) { heard.push_back(table[changed].name); });
+    config.setText(id("TNBLK_S_1"), "");
+    EXPECT_EQ(heard, (std::vector<std::string>{"TNBLK_S_1", "TNBLK_S_2", "TNBLK_S_3"}));
+}
+
+TEST_F(ConfigurationTest, PolarityIsOnePairPerInput) {
+    config.setFlag(id("NC_IN3"), true);
+    EXPECT_FALSE(config.flag(id("NO_IN3")));
+    EXPECT_TRUE(config.flag(id("NO_IN2")));
+    config.setFlag(id("NO_IN3"), true);
+    EXPECT_FALSE(config.flag(id("NC_IN3")));
+    config.setFlag(id("NO_IN3"), false);
+    EXPECT_FALSE(config.flag(id("NO_IN3")));
+    EXPECT_FALSE(config.flag(id("NC_IN3"))) << "clearing one flag must not set the other";
+}
+
+TEST_F(ConfigurationTest, ChoiceOutsideTheTableMeansNoSelection) {
+    config.setChoice(id("EventCodeIN1"), 0);
+    EXPECT_EQ(config.choice(id("EventCodeIN1")), 0);
+    config.setChoice(id("EventCodeIN1"), 18);
+    EXPECT_EQ(config.choice(id("EventCodeIN1")), -1);
+    config.setChoice(id("EventCodeIN1"), -7);
+    EXPECT_EQ(config.choice(id("EventCodeIN1")), -1);
+}
+
+TEST_F(ConfigurationTest, EventChoiceTable) {
+    ASSERT_EQ(kEventChoices.size(), 18u);
+    EXPECT_EQ(kEventChoices[0].contactIdCode, 140);
+    EXPECT_EQ(kEventChoices[0].english, "General alarm");
+    EXPECT_EQ(kEventChoices[7].slovak, "Čiastočne nastavené/odstavené");
+    EXPECT_EQ(kEventChoices[13].contactIdCode, 627);
+    EXPECT_EQ(kEventChoices[15].slovak, "Požiar");
+    EXPECT_EQ(kEventChoices[16].contactIdCode, 100);
+    EXPECT_EQ(kEventChoices[17].english, "None");
+    EXPECT_EQ(kEventChoices[17].contactIdCode, -1);
+}
+
+TEST_F(ConfigurationTest, LoadedTextsBeyondTheLimitsAreKept) {
+    const std::string longText(500, 'x');
+    config.setText(id("T_SMS_IN1"), longText);
+    config.setText(id("DELAY_IN1"), "300");
+    EXPECT_EQ(text("T_SMS_IN1"), longText);
+    EXPECT_EQ(text("DELAY_IN1"), "300");
+}
+
+} // namespace
+} // namespace qta

@@ -1,0 +1,239 @@
+#include "model/PffFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qta {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string repeatKeys(const std::string& prefix, int count, const std::string& value) {
+    std::string out;
+    for (int i = 1; i <= count; ++i)
+        out += prefix + std::to_string(i) + "=" + value + "\r\n";
+    return out;
+}
+
+std::string saved(const Configuration& config) {
+    ProfileDocument doc;
+    pff::write(config, doc);
+    return doc.serialize();
+}
+
+class PffFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("pff-test-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir);
+    }
+    std::string file(const std::string& name, const std::string& content) const {
+        const auto path = (dir / name).string();
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+    static std::string contentOf(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    Configuration opened(const std::string& content) {
+        Configuration config = Configuration::startup(',');
+        const auto result = pff::open(config, file("in.pff", content));
+        EXPECT_TRUE(result) << result.message();
+        return config;
+    }
+
+    fs::path dir;
+    const FieldTable& table = FieldTable::instance();
+};
+
+TEST_F(PffFileTest, StartUpFileHasEverySectionAndKeyInOrder) {
+    const std::string text = saved(Configuration::startup(','));
+    EXPECT_TRUE(text.starts_with("[1A]\r\nTNIN_S_1_1=\r\nTNIN_S_1_2=\r\n"));
+    EXPECT_TRUE(text.ends_with("[9D]\r\n" + repeatKeys("TNBLK_S_", 32, "") +
+                               "[9E]\r\nCheckOut_1=0\r\nCheckOut_2=0\r\n"));
+
+    std::size_t lines = 0, pos = 0;
+    std::string headers;
+    while ((pos = text.find("\r\n", pos)) != std::string::npos) {
+        ++lines;
+        pos += 2;
+    }
+    for (std::size_t at = text.find('['); at != std::string::npos; at = text.find("\r\n[", at + 1))
+        headers += text.substr(text[at] == '[' ? at : at + 2, 4);
+    EXPECT_EQ(lines, 39u + 1145u);
+    EXPECT_EQ(headers, "[1A][1B][1C][1D][1E][1F][1G][2A][2B][2C][2D][2E][2F][2G][3A][3B][3C][3D][3E][3F][3G]"
+                       "[5A][6A][6B][6C][7A][7B][8A][8B][8C][8D][8E][8F][8G][9A][9B][9C][9D][9E]");
+
+    EXPECT_NE(text.find("[1B]\r\nTNIN_V_1_1=\r\n"), std::string::npos);
+    EXPECT_NE(text.find("TNIN_S_1_32=\r\nTNIN_S_2_1=\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[1E]\r\n" + repeatKeys("NO_IN", 8, "1") + "[1F]\r\n" + repeatKeys("NC_IN", 8, "0") +
+                        "[1G]\r\n" + repeatKeys("DELAY_IN", 8, "0")),
+              std::string::npos);
+    EXPECT_NE(text.find("[2F]\r\nUMAX_AIN1=25,5\r\nUMAX_AIN2=25,5\r\n[2G]\r\nUMIN_AIN1=0\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[6B]\r\nAuto_1=0\r\nAuto_2=0\r\n[6C]\r\n230V=1\r\nAku=1\r\nJam=0\r\n[7A]\r\nPass=6173\r\n"
+                        "[7B]\r\neditAPN=internet\r\n[8A]\r\nIP_PCO=\r\n[8B]\r\nPort_PCO=5000\r\n[8C]\r\nTestPCO=24\r\n"
+                        "[8D]\r\nIP_PCO2=\r\n" + repeatKeys("ObjCodeIN", 8, "") +
+                        "[8E]\r\nPort_PCO2=5000\r\n" + repeatKeys("EventCodeIN", 8, "17") +
+                        "[8F]\r\nSMS_PCO=\r\n" + repeatKeys("PartCodeIN", 8, "00") +
+                        "[8G]\r\n" + repeatKeys("ZoneCodeIN", 8, "000") +
+                        "[9A]\r\nMemoBlock_1=\r\nMemoBlock_2=\r\n[9B]\r\nDTMF_BLOCK1=\r\nDTMF_BLOCK2=\r\n[9C]\r\nTNBLK_V_1="),
+              std::string::npos);
+}
+
+TEST_F(PffFileTest, NewWritesTheFactoryValues) {
+    Configuration config = Configuration::startup('.');
+    config.applyNew();
+    const std::string text = saved(config);
+    EXPECT_NE(text.find("[2F]\r\nUMAX_AIN1=25,5\r\nUMAX_AIN2=25,5\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[6C]\r\n230V=1\r\nAku=1\r\nJam=1\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[8C]\r\nTestPCO=0\r\n"), std::string::npos);
+}
+
+TEST_F(PffFileTest, SaveAndOpenGiveBackTheSameConfiguration) {
+    Configuration config = Configuration::startup(',');
+    config.setText(table.id("TNIN_V_2_1"), "+421900111222");
+    config.setText(table.id("T_SMS_IN3"), "Alarm vstup 3");
+    config.setFlag(table.id("NC_IN5"), true);
+    config.setChoice(table.id("EventCodeIN4"), 15);
+    config.setText(table.id("Pass"), "\x9E" "abc"); // a Windows-1250 byte
+    const auto path = (dir / "round.pff").string();
+    ASSERT_TRUE(pff::save(config, path));
+
+    Configuration back = Configuration::startup('.');
+    back.applyNew();
+    ASSERT_TRUE(pff::open(back, path));
+    EXPECT_EQ(back, config);
+}
+
+TEST_F(PffFileTest, OpenTakesBlanksQuotesCaseAndHexadecimalFlags) {
+    const Configuration config = opened("[1e]\r\nno_in1 = 0x0\r\n[1F]\r\nNC_IN1=$1\r\nnc_in2= 0X10 \r\n"
+                                        "[7a]\r\npass = \"12 34\" \r\n[7B]\r\nEDITAPN='web.apn'\r\n"
+                                        "[6C]\r\nJAM=0\r\naku=yes\r\n");
+    EXPECT_TRUE(config.flag(table.id("NC_IN1")));
+    EXPECT_FALSE(config.flag(table.id("NO_IN1")));
+    EXPECT_TRUE(config.flag(table.id("NC_IN2")));
+    EXPECT_EQ(config.text(table.id("Pass")), "12 34");
+    EXPECT_EQ(config.text(table.id("editAPN")), "web.apn");
+    EXPECT_FALSE(config.flag(table.id("CheckBoxJam")));
+    EXPECT_TRUE(config.flag(table.id("CheckBoxAku"))) << "no integer gives the key's default";
+}
+
+TEST_F(PffFileTest, MissingKeysTakeTheirDefaults) {
+    Configuration config = opened("[7A]\r\nPass=1\r\n");
+    EXPECT_EQ(config.text(table.id("editAPN")), "");
+    EXPECT_EQ(config.text(table.id("Port_PCO")), "");
+    EXPECT_EQ(config.text(table.id("UMAX_AIN1")), "");
+    EXPECT_EQ(config.text(table.id("PartCodeIN1")), "");
+    EXPECT_FALSE(config.flag(table.id("NO_IN3")));
+    EXPECT_FALSE(config.flag(table.id("NC_IN3")));
+    EXPECT_TRUE(config.flag(table.id("CheckBoxJam")));
+    EXPECT_TRUE(config.flag(table.id("CheckBox230V")));
+    EXPECT_FALSE(config.flag(table.id("CheckOut_1")));
+    EXPECT_EQ(config.choice(table.id("EventCodeIN8")), 0) << "a missing choice selects General alarm";
+}
+
+TEST_F(PffFileTest, PolarityAfterOpen) {
+    const Configuration config = opened("[1E]\r\nNO_IN1=1\r\nNO_IN2=1\r\nNO_IN3=0\r\nNO_IN4=0\r\n"
+                                        "[1F]\r\nNC_IN1=1\r\nNC_IN2=0\r\nNC_IN3=0\r\nNC_IN4=1\r\n");
+    EXPECT_FALSE(config.flag(table.id("NO_IN1")));
+    EXPECT_TRUE(config.flag(table.id("NC_IN1")));
+    EXPECT_TRUE(config.flag(table.id("NO_IN2")));
+    EXPECT_FALSE(config.flag(table.id("NC_IN2")));
+    EXPECT_FALSE(config.flag(table.id("NO_IN3")));
+    EXPECT_FALSE(config.flag(table.id("NC_IN3")));
+    EXPECT_TRUE(config.flag(table.id("NC_IN4")));
+}
+
+TEST_F(PffFileTest, AListWithAGapKeepsOnlyTheNumbersBeforeIt) {
+    const Configuration config =
+        opened("[1B]\r\nTNIN_V_2_1=111\r\nTNIN_V_2_2=222\r\nTNIN_V_2_3=\r\nTNIN_V_2_4=444\r\n");
+    EXPECT_EQ(config.text(table.id("TNIN_V_2_1")), "111");
+    EXPECT_EQ(config.text(table.id("TNIN_V_2_2")), "222");
+    EXPECT_EQ(config.text(table.id("TNIN_V_2_3")), "");
+    EXPECT_EQ(config.text(table.id("TNIN_V_2_4")), "");
+    EXPECT_TRUE(config.isEditable(table.id("TNIN_V_2_3")));
+    EXPECT_FALSE(config.isEditable(table.id("TNIN_V_2_4")));
+}
+
+TEST_F(PffFileTest, AChoiceOutOfRangeOpensAsNoneAndSavesAsMinusOne) {
+    Configuration config = opened("[8E]\r\nEventCodeIN3=25\r\nEventCodeIN4=0x0F\r\nEventCodeIN5=x\r\n");
+    EXPECT_EQ(config.choice(table.id("EventCodeIN3")), -1);
+    EXPECT_EQ(config.choice(table.id("EventCodeIN4")), 15);
+    EXPECT_EQ(config.choice(table.id("EventCodeIN5")), 0);
+    EXPECT_NE(saved(config).find("EventCodeIN3=-1\r\nEventCodeIN4=15\r\nEventCodeIN5=0\r\n"), std::string::npos);
+}
+
+TEST_F(PffFileTest, ValuesBeyondTheLimitsAreKeptAsTheyCome) {
+    const std::string longText(500, 'S');
+    Configuration config = opened("[1C]\r\nT_SMS_IN1=" + longText + "\r\n[1G]\r\nDELAY_IN1=300\r\n");
+    EXPECT_EQ(config.text(table.id("T_SMS_IN1")), longText);
+    EXPECT_EQ(config.text(table.id("DELAY_IN1")), "300");
+}
+
+TEST_F(PffFileTest, SavingOverAForeignFileUpdatesInPlace) {
+    const auto path = file("mixed.pff", "[Notes]\r\nwho=installer\r\n[7A]\r\nPASS=0000\r\nremark=keep me\r\n");
+    ASSERT_TRUE(pff::save(Configuration::startup(','), path));
+    const std::string text = contentOf(path);
+    EXPECT_TRUE(text.starts_with("[Notes]\r\nwho=installer\r\n[7A]\r\nPass=6173\r\nremark=keep me\r\n[1A]\r\n"));
+    EXPECT_EQ(text.find("PASS=0000"), std::string::npos);
+    EXPECT_TRUE(text.ends_with("[9E]\r\nCheckOut_1=0\r\nCheckOut_2=0\r\n"));
+}
+
+TEST_F(PffFileTest, AFailedSaveLeavesTheTargetUnchanged) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only directories";
+    const std::string before = "[7A]\r\nPass=9999\r\n";
+    const auto path = file("locked.pff", before);
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    const auto result = pff::save(Configuration::startup(','), path);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.message(), "Unable to write to " + path);
+    EXPECT_EQ(contentOf(path), before);
+}
+
+TEST_F(PffFileTest, ASaveThatCannotReplaceTheTargetReportsIt) {
+    // A directory of that name cannot be replaced by a file, not even by root.
+    const auto path = (dir / "taken.pff").string();
+    fs::create_directory(path);
+    const auto result = pff::save(Configuration::startup(','), path);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.message(), "Unable to write to " + path);
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no stray file left";
+}
+
+TEST_F(PffFileTest, OpeningWhatIsNoConfigurationLeavesTheConfigurationAsItWas) {
+    Configuration config = Configuration::startup(',');
+    config.setText(table.id("TNLS_1"), "123");
+    const Configuration before = config;
+
+    auto result = pff::open(config, (dir / "missing.pff").string());
+    EXPECT_EQ(result.error, pff::Error::CannotRead);
+    EXPECT_EQ(result.message(), "Unable to read " + (dir / "missing.pff").string());
+    EXPECT_EQ(config, before);
+
+    result = pff::open(config, file("other.ini", "[Language]\r\nLang=DE\r\n"));
+    EXPECT_EQ(result.error, pff::Error::NotAPffFile);
+    EXPECT_EQ(config, before);
+
+    result = pff::open(config, dir.string());
+    EXPECT_EQ(result.error, pff::Error::CannotRead);
+    EXPECT_EQ(config, before);
+}
+
+} // namespace
+} // namespace qta
