@@ -1,0 +1,63 @@
+#pragma once
+
+#include "model/Language.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+// The four text sets of the window, as data. Texts are UTF-8; the window turns
+// them into its own strings, and what goes to files or the device is converted
+// to Windows-1250 at that edge.
+namespace qta::catalogue {
+
+enum class TextRole { Caption, Hint };
+
+// One text that a switch puts on a control, found by its object name.
+struct ControlText {
+    std::string control; // object name, e.g. "GroupBox_TS_IN3", "Label10032", "TNIN_V_3_17"
+    TextRole role;
+    std::string text;
+};
+
+// The program messages, read at the moment of use.
+struct Messages {
+    std::string msgDisconnected;
+    std::string msgConnected;
+    std::string msgNotConnected;
+    std::string msgSending;
+    std::string msgReading;
+    std::string msgEnterAccess;
+    std::string msgAccessLabel;
+    std::string msgWrongAccess;
+    std::string msgInProgress;
+    std::string msgWaiting;
+};
+
+struct PasswordCaption {
+    std::string caption; // caption of `Heslo`
+    std::string hint;
+    int left = 0; // left edge in pixels
+};
+
+struct LanguageCatalogue {
+    Language language = Language::EN;
+    std::string code;  // "EN", "SK", "DE", "DK"
+    std::string title; // window title
+    // The sixteen menu items by object name ("Nov1", "Nov2", ..., "DE"), in the order they are set.
+    std::vector<ControlText> menuCaptions;
+    PasswordCaption heslo;
+    Messages messages;
+    std::string apnHint; // hint of `editAPN`
+    // Every caption and hint of the pages, groups, labels and fields, families
+    // expanded member by member, in the order a switch sets them. Controls the
+    // catalogue sets no text on (German NO_IN<i>/NC_IN<i> hints) are absent.
+    std::vector<ControlText> controlTexts;
+    // The 18 items of the reported-event choosers EventCodeIN<i>.
+    std::array<std::string, 18> eventChoiceItems;
+};
+
+// Built once per language on first use.
+const LanguageCatalogue& languageCatalogue(Language language);
+
+} // namespace qta::catalogue
