@@ -60,4 +60,13 @@ struct LanguageCatalogue {
 // Built once per language on first use.
 const LanguageCatalogue& languageCatalogue(Language language);
 
+// A fresh catalogue, built anew on every call (languageCatalogue keeps one of
+// each); for measuring the cost of the first use.
+LanguageCatalogue buildLanguageCatalogue(Language language);
+
+// Every control name that controlTexts of any of the four catalogues refers
+// to, each once, in the order of first appearance (SK, EN, DE, DK); lets the
+// window check that it has a control for each.
+std::vector<std::string> controlNamesWithTexts();
+
 } // namespace qta::catalogue
