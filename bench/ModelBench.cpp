@@ -24,7 +24,8 @@ Configuration fullConfiguration() {
 }
 
 std::string benchPath(const char* name) {
-    return (std::filesystem::temp_directory_path() / (std::string(name) + std::to_string(::getpid()) + ".pff"))
+    return (std::filesystem::temp_directory_path() /
+            (std::string(name) + std::to_string(::getpid()) + ".pff"))
         .string();
 }
 

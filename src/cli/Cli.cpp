@@ -53,9 +53,12 @@ Registration::Registration(Command command) {
     std::sort(all.begin(), all.end(), [](const Command& a, const Command& b) { return a.name < b.name; });
 }
 
-const std::vector<Command>& commands() { return registry(); }
+const std::vector<Command>& commands() {
+    return registry();
+}
 
-Arguments Arguments::parse(std::span<const std::string> args, std::span<const std::string_view> knownOptions) {
+Arguments Arguments::parse(std::span<const std::string> args,
+                           std::span<const std::string_view> knownOptions) {
     Arguments parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];

@@ -8,14 +8,14 @@ namespace {
 
 // The order in which "New" walks the families.
 constexpr std::array kNewOrder = {
-    "TNIN_S_",    "TNIN_V_",      "T_SMS_IN",     "T_SMS_RIN",      "NO_IN",        "NC_IN",
-    "DELAY_IN",   "TNAIN_S_",     "TNAIN_V_",     "T_SMS_AIN",      "T_SMS_RAIN",   "DELAY_AIN",
-    "UMAX_AIN",   "UMIN_AIN",     "TNOUT_S_",     "TNOUT_V_",       "T_SMS_OUT_ON_", "T_SMS_OUT_OFF_",
-    "DTMF_OUT_ON_", "DTMF_OUT_OFF_", "DELAY_OUT", "TNLS_",          "TNSSMS_",      "Auto_1",
-    "Auto_2",     "CheckBox230V", "CheckBoxAku",  "CheckBoxJam",    "Pass",         "editAPN",
-    "IP_PCO",     "Port_PCO",     "IP_PCO2",      "SMS_PCO",        "Port_PCO2",    "TestPCO",
-    "ObjCodeIN",  "EventCodeIN",  "PartCodeIN",   "ZoneCodeIN",     "TNBLK_V_",     "TNBLK_S_",
-    "DTMF_BLOCK", "MemoBlock_",   "CheckOut_",
+    "TNIN_S_",      "TNIN_V_",       "T_SMS_IN",    "T_SMS_RIN",   "NO_IN",         "NC_IN",
+    "DELAY_IN",     "TNAIN_S_",      "TNAIN_V_",    "T_SMS_AIN",   "T_SMS_RAIN",    "DELAY_AIN",
+    "UMAX_AIN",     "UMIN_AIN",      "TNOUT_S_",    "TNOUT_V_",    "T_SMS_OUT_ON_", "T_SMS_OUT_OFF_",
+    "DTMF_OUT_ON_", "DTMF_OUT_OFF_", "DELAY_OUT",   "TNLS_",       "TNSSMS_",       "Auto_1",
+    "Auto_2",       "CheckBox230V",  "CheckBoxAku", "CheckBoxJam", "Pass",          "editAPN",
+    "IP_PCO",       "Port_PCO",      "IP_PCO2",     "SMS_PCO",     "Port_PCO2",     "TestPCO",
+    "ObjCodeIN",    "EventCodeIN",   "PartCodeIN",  "ZoneCodeIN",  "TNBLK_V_",      "TNBLK_S_",
+    "DTMF_BLOCK",   "MemoBlock_",    "CheckOut_",
 };
 
 std::string localised(std::string text, char decimalSeparator) {

@@ -9,14 +9,22 @@ namespace {
 // Big enough for any field, small enough that stepping never overflows.
 constexpr Decimal kSaturation = Decimal{1'000'000'000'000} * kDecimalOne;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 } // namespace
 
-bool onlyNumbers(char32_t c) { return c <= 31 || c == U'+' || (c >= U'0' && c <= U'9'); }
+bool onlyNumbers(char32_t c) {
+    return c <= 31 || c == U'+' || (c >= U'0' && c <= U'9');
+}
 
-bool onlyText(char32_t c) { return c == 8 || (c >= 32 && c <= 127); }
+bool onlyText(char32_t c) {
+    return c == 8 || (c >= 32 && c <= 127);
+}
 
 KeyVerdict numberFieldKey(char32_t c, char decimalSeparator) {
     const bool control = c <= 31 && c != 13;
@@ -108,7 +116,8 @@ std::string formatNumber(Decimal value, char decimalSeparator) {
     return out;
 }
 
-std::string stepNumber(const NumberRange& range, std::string_view text, int direction, char decimalSeparator) {
+std::string stepNumber(const NumberRange& range, std::string_view text, int direction,
+                       char decimalSeparator) {
     const Decimal stepped = numberValue(range, text) + (direction >= 0 ? range.step : -range.step);
     return formatNumber(clampToRange(range, stepped), decimalSeparator);
 }

@@ -94,7 +94,8 @@ const std::array kFamilies = {
     flags("CheckBox230V", 0, true, true),
     // Alarm-receiving centre
     texts("ObjCodeIN", 8, K::DigitString, 4),
-    FamilyRule{"EventCodeIN", 8, 0, K::Choice, 0, "", kEventChoiceNoneIndex, "", kEventChoiceNoneIndex, false, {}},
+    FamilyRule{
+        "EventCodeIN", 8, 0, K::Choice, 0, "", kEventChoiceNoneIndex, "", kEventChoiceNoneIndex, false, {}},
     texts("PartCodeIN", 8, K::DigitString, 2, "00"),
     texts("ZoneCodeIN", 8, K::DigitString, 3, "000"),
     single("IP_PCO", K::FreeText, 15, "", ""),
@@ -161,7 +162,8 @@ FieldTable::FieldTable() {
             // A two-index family holds one list per input or output; a one-index
             // list family is a single list.
             if (rule.isList && (rule.count2 > 0 || i == 1))
-                lists_.push_back({rule.prefix, rule.count2 > 0 ? i : 0, static_cast<FieldId>(fields_.size())});
+                lists_.push_back(
+                    {rule.prefix, rule.count2 > 0 ? i : 0, static_cast<FieldId>(fields_.size())});
             for (int j = 1; j <= inner; ++j) {
                 FieldDef def;
                 def.index1 = rule.count1 > 0 ? i : 0;

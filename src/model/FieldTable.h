@@ -17,7 +17,17 @@ using FieldId = std::uint16_t;
 using Decimal = std::int64_t;
 inline constexpr Decimal kDecimalOne = 10000;
 
-enum class FieldKind { PhoneNumber, DtmfCode, DigitString, SmsText, FreeText, AccessCode, Number, Flag, Choice };
+enum class FieldKind {
+    PhoneNumber,
+    DtmfCode,
+    DigitString,
+    SmsText,
+    FreeText,
+    AccessCode,
+    Number,
+    Flag,
+    Choice
+};
 
 // What typing may put into a field.
 enum class Typing {
@@ -41,7 +51,7 @@ struct FieldDef {
     int index2 = 0;     // list position of a two-index family, else 0
     FieldKind kind = FieldKind::FreeText;
     Typing typing = Typing::Free;
-    int limit = 0; // most characters typing can put in; 0 for flags and choices
+    int limit = 0;     // most characters typing can put in; 0 for flags and choices
     NumberRange range; // number fields only
 
     // Start-up value. For numbers shown with a decimal point, '.' stands for

@@ -19,18 +19,51 @@ struct KeyRun {
 // Save's order, which is also Open's. IP_PCO2, Port_PCO2 and SMS_PCO come
 // straight after TestPCO and so open sections 8D, 8E and 8F.
 constexpr std::array<KeyRun, 47> kKeyRuns = {{
-    {"1A", "TNIN_S_"},        {"1B", "TNIN_V_"},          {"1C", "T_SMS_IN"},        {"1D", "T_SMS_RIN"},
-    {"1E", "NO_IN"},          {"1F", "NC_IN"},            {"1G", "DELAY_IN"},        {"2A", "TNAIN_S_"},
-    {"2B", "TNAIN_V_"},       {"2C", "T_SMS_AIN"},        {"2D", "T_SMS_RAIN"},      {"2E", "DELAY_AIN"},
-    {"2F", "UMAX_AIN"},       {"2G", "UMIN_AIN"},         {"3A", "TNOUT_S_"},        {"3B", "TNOUT_V_"},
-    {"3C", "T_SMS_OUT_ON_"},  {"3D", "T_SMS_OUT_OFF_"},   {"3E", "DTMF_OUT_ON_"},    {"3F", "DTMF_OUT_OFF_"},
-    {"3G", "DELAY_OUT"},      {"5A", "TNLS_"},            {"6A", "TNSSMS_"},         {"6B", "Auto_1"},
-    {"6B", "Auto_2"},         {"6C", "CheckBox230V", "230V"}, {"6C", "CheckBoxAku", "Aku"},
-    {"6C", "CheckBoxJam", "Jam"}, {"7A", "Pass"},         {"7B", "editAPN"},         {"8A", "IP_PCO"},
-    {"8B", "Port_PCO"},       {"8C", "TestPCO"},          {"8D", "IP_PCO2"},         {"8E", "Port_PCO2"},
-    {"8F", "SMS_PCO"},        {"8D", "ObjCodeIN"},        {"8E", "EventCodeIN"},     {"8F", "PartCodeIN"},
-    {"8G", "ZoneCodeIN"},     {"9A", "MemoBlock_"},       {"9B", "DTMF_BLOCK"},      {"9C", "TNBLK_V_"},
-    {"9D", "TNBLK_S_"},       {"9E", "CheckOut_"},
+    {"1A", "TNIN_S_"},
+    {"1B", "TNIN_V_"},
+    {"1C", "T_SMS_IN"},
+    {"1D", "T_SMS_RIN"},
+    {"1E", "NO_IN"},
+    {"1F", "NC_IN"},
+    {"1G", "DELAY_IN"},
+    {"2A", "TNAIN_S_"},
+    {"2B", "TNAIN_V_"},
+    {"2C", "T_SMS_AIN"},
+    {"2D", "T_SMS_RAIN"},
+    {"2E", "DELAY_AIN"},
+    {"2F", "UMAX_AIN"},
+    {"2G", "UMIN_AIN"},
+    {"3A", "TNOUT_S_"},
+    {"3B", "TNOUT_V_"},
+    {"3C", "T_SMS_OUT_ON_"},
+    {"3D", "T_SMS_OUT_OFF_"},
+    {"3E", "DTMF_OUT_ON_"},
+    {"3F", "DTMF_OUT_OFF_"},
+    {"3G", "DELAY_OUT"},
+    {"5A", "TNLS_"},
+    {"6A", "TNSSMS_"},
+    {"6B", "Auto_1"},
+    {"6B", "Auto_2"},
+    {"6C", "CheckBox230V", "230V"},
+    {"6C", "CheckBoxAku", "Aku"},
+    {"6C", "CheckBoxJam", "Jam"},
+    {"7A", "Pass"},
+    {"7B", "editAPN"},
+    {"8A", "IP_PCO"},
+    {"8B", "Port_PCO"},
+    {"8C", "TestPCO"},
+    {"8D", "IP_PCO2"},
+    {"8E", "Port_PCO2"},
+    {"8F", "SMS_PCO"},
+    {"8D", "ObjCodeIN"},
+    {"8E", "EventCodeIN"},
+    {"8F", "PartCodeIN"},
+    {"8G", "ZoneCodeIN"},
+    {"9A", "MemoBlock_"},
+    {"9B", "DTMF_BLOCK"},
+    {"9C", "TNBLK_V_"},
+    {"9D", "TNBLK_S_"},
+    {"9E", "CheckOut_"},
 }};
 
 // Calls visit(section, key, field) for each of the 1145 keys in Save's order.
@@ -42,7 +75,9 @@ template <typename Visit> void forEachKey(const FieldTable& table, Visit visit) 
 }
 
 // Flags of a missing key are false, except the three failure reports of 6C.
-bool missingFlag(std::string_view section) { return section == "6C"; }
+bool missingFlag(std::string_view section) {
+    return section == "6C";
+}
 
 } // namespace
 
@@ -93,7 +128,8 @@ bool read(const ProfileDocument& doc, Configuration& config) {
         }
         case FieldKind::Choice: {
             const auto value = doc.integer(section, key).value_or(0);
-            config.setChoice(id, value >= 0 && value < kEventChoiceCount ? static_cast<int>(value) : kChoiceNone);
+            config.setChoice(id,
+                             value >= 0 && value < kEventChoiceCount ? static_cast<int>(value) : kChoiceNone);
             break;
         }
         default:

@@ -42,7 +42,7 @@ private:
     };
     struct Section {
         std::string name;
-        std::vector<Line> lines; // lines[0] is the header, except for the preamble
+        std::vector<Line> lines;                           // lines[0] is the header, except for the preamble
         std::unordered_map<std::string, std::size_t> keys; // lower-case key -> first line
     };
 

@@ -5,7 +5,9 @@
 namespace qta::test {
 namespace {
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 TEST(CliFileCommandsTest, DefaultsWritesTheStartUpFileWithTheChosenSeparator) {
     TempDir dir;

@@ -22,13 +22,14 @@ TEST_F(ConfigurationTest, TableHoldsEveryFieldOnceUnderItsCanonicalName) {
     for (const FieldDef& def : table.fields())
         names.insert(def.name);
     EXPECT_EQ(names.size(), 1145u);
-    for (const char* name : {"TNIN_V_3_17", "TNIN_S_8_32", "TNAIN_V_2_32", "TNOUT_S_4_1", "TNLS_32", "TNSSMS_1",
-                             "TNBLK_V_32", "TNBLK_S_1", "T_SMS_OUT_ON_2", "T_SMS_OUT_OFF_4", "DTMF_OUT_ON_1",
-                             "DELAY_IN3", "DELAY_AIN2", "DELAY_OUT4", "UMAX_AIN1", "UMIN_AIN2", "NO_IN8", "NC_IN1",
-                             "CheckOut_1", "CheckOut_2", "MemoBlock_2", "DTMF_BLOCK1", "Auto_1", "Auto_2",
-                             "CheckBoxJam", "CheckBoxAku", "CheckBox230V", "ObjCodeIN8", "EventCodeIN1",
-                             "PartCodeIN4", "ZoneCodeIN5", "IP_PCO", "Port_PCO", "IP_PCO2", "Port_PCO2", "SMS_PCO",
-                             "TestPCO", "Pass", "editAPN"})
+    for (const char* name :
+         {"TNIN_V_3_17", "TNIN_S_8_32", "TNAIN_V_2_32",   "TNOUT_S_4_1",     "TNLS_32",       "TNSSMS_1",
+          "TNBLK_V_32",  "TNBLK_S_1",   "T_SMS_OUT_ON_2", "T_SMS_OUT_OFF_4", "DTMF_OUT_ON_1", "DELAY_IN3",
+          "DELAY_AIN2",  "DELAY_OUT4",  "UMAX_AIN1",      "UMIN_AIN2",       "NO_IN8",        "NC_IN1",
+          "CheckOut_1",  "CheckOut_2",  "MemoBlock_2",    "DTMF_BLOCK1",     "Auto_1",        "Auto_2",
+          "CheckBoxJam", "CheckBoxAku", "CheckBox230V",   "ObjCodeIN8",      "EventCodeIN1",  "PartCodeIN4",
+          "ZoneCodeIN5", "IP_PCO",      "Port_PCO",       "IP_PCO2",         "Port_PCO2",     "SMS_PCO",
+          "TestPCO",     "Pass",        "editAPN"})
         EXPECT_TRUE(names.count(name)) << name;
     EXPECT_FALSE(table.find("TNIN_V_9_1"));
     EXPECT_FALSE(table.find("TNIN_V_1_33"));

@@ -7,10 +7,13 @@ namespace {
 
 TEST(Cp1250Test, SlovakAndGermanLettersRoundTrip) {
     // "Požiar" and "Gerät" as Windows-1250 bytes.
-    EXPECT_EQ(utf8ToCp1250("Požiar"), "Po\x9E" "iar");
+    EXPECT_EQ(utf8ToCp1250("Požiar"), "Po\x9E"
+                                      "iar");
     EXPECT_EQ(utf8ToCp1250("Gerät"), "Ger\xE4t");
     EXPECT_EQ(utf8ToCp1250("ČĽŠťô"), "\xC8\xBC\x8A\x9D\xF4");
-    EXPECT_EQ(cp1250ToUtf8("Po\x9E" "iar"), "Požiar");
+    EXPECT_EQ(cp1250ToUtf8("Po\x9E"
+                           "iar"),
+              "Požiar");
     EXPECT_EQ(cp1250ToUtf8("\xC8\xBC\x8A\x9D\xF4"), "ČĽŠťô");
 }
 

@@ -84,15 +84,19 @@ TEST_F(PffFileTest, StartUpFileHasEverySectionAndKeyInOrder) {
     EXPECT_NE(text.find("[1E]\r\n" + repeatKeys("NO_IN", 8, "1") + "[1F]\r\n" + repeatKeys("NC_IN", 8, "0") +
                         "[1G]\r\n" + repeatKeys("DELAY_IN", 8, "0")),
               std::string::npos);
-    EXPECT_NE(text.find("[2F]\r\nUMAX_AIN1=25,5\r\nUMAX_AIN2=25,5\r\n[2G]\r\nUMIN_AIN1=0\r\n"), std::string::npos);
-    EXPECT_NE(text.find("[6B]\r\nAuto_1=0\r\nAuto_2=0\r\n[6C]\r\n230V=1\r\nAku=1\r\nJam=0\r\n[7A]\r\nPass=6173\r\n"
-                        "[7B]\r\neditAPN=internet\r\n[8A]\r\nIP_PCO=\r\n[8B]\r\nPort_PCO=5000\r\n[8C]\r\nTestPCO=24\r\n"
-                        "[8D]\r\nIP_PCO2=\r\n" + repeatKeys("ObjCodeIN", 8, "") +
-                        "[8E]\r\nPort_PCO2=5000\r\n" + repeatKeys("EventCodeIN", 8, "17") +
-                        "[8F]\r\nSMS_PCO=\r\n" + repeatKeys("PartCodeIN", 8, "00") +
-                        "[8G]\r\n" + repeatKeys("ZoneCodeIN", 8, "000") +
-                        "[9A]\r\nMemoBlock_1=\r\nMemoBlock_2=\r\n[9B]\r\nDTMF_BLOCK1=\r\nDTMF_BLOCK2=\r\n[9C]\r\nTNBLK_V_1="),
+    EXPECT_NE(text.find("[2F]\r\nUMAX_AIN1=25,5\r\nUMAX_AIN2=25,5\r\n[2G]\r\nUMIN_AIN1=0\r\n"),
               std::string::npos);
+    EXPECT_NE(
+        text.find(
+            "[6B]\r\nAuto_1=0\r\nAuto_2=0\r\n[6C]\r\n230V=1\r\nAku=1\r\nJam=0\r\n[7A]\r\nPass=6173\r\n"
+            "[7B]\r\neditAPN=internet\r\n[8A]\r\nIP_PCO=\r\n[8B]\r\nPort_PCO=5000\r\n[8C]\r\nTestPCO=24\r\n"
+            "[8D]\r\nIP_PCO2=\r\n" +
+            repeatKeys("ObjCodeIN", 8, "") + "[8E]\r\nPort_PCO2=5000\r\n" +
+            repeatKeys("EventCodeIN", 8, "17") + "[8F]\r\nSMS_PCO=\r\n" + repeatKeys("PartCodeIN", 8, "00") +
+            "[8G]\r\n" + repeatKeys("ZoneCodeIN", 8, "000") +
+            "[9A]\r\nMemoBlock_1=\r\nMemoBlock_2=\r\n[9B]\r\nDTMF_BLOCK1=\r\nDTMF_BLOCK2=\r\n[9C]\r\nTNBLK_V_"
+            "1="),
+        std::string::npos);
 }
 
 TEST_F(PffFileTest, NewWritesTheFactoryValues) {
@@ -110,7 +114,8 @@ TEST_F(PffFileTest, SaveAndOpenGiveBackTheSameConfiguration) {
     config.setText(table.id("T_SMS_IN3"), "Alarm vstup 3");
     config.setFlag(table.id("NC_IN5"), true);
     config.setChoice(table.id("EventCodeIN4"), 15);
-    config.setText(table.id("Pass"), "\x9E" "abc"); // a Windows-1250 byte
+    config.setText(table.id("Pass"), "\x9E"
+                                     "abc"); // a Windows-1250 byte
     const auto path = (dir / "round.pff").string();
     ASSERT_TRUE(pff::save(config, path));
 
@@ -175,7 +180,8 @@ TEST_F(PffFileTest, AChoiceOutOfRangeOpensAsNoneAndSavesAsMinusOne) {
     EXPECT_EQ(config.choice(table.id("EventCodeIN3")), -1);
     EXPECT_EQ(config.choice(table.id("EventCodeIN4")), 15);
     EXPECT_EQ(config.choice(table.id("EventCodeIN5")), 0);
-    EXPECT_NE(saved(config).find("EventCodeIN3=-1\r\nEventCodeIN4=15\r\nEventCodeIN5=0\r\n"), std::string::npos);
+    EXPECT_NE(saved(config).find("EventCodeIN3=-1\r\nEventCodeIN4=15\r\nEventCodeIN5=0\r\n"),
+              std::string::npos);
 }
 
 TEST_F(PffFileTest, ValuesBeyondTheLimitsAreKeptAsTheyCome) {
@@ -186,10 +192,12 @@ TEST_F(PffFileTest, ValuesBeyondTheLimitsAreKeptAsTheyCome) {
 }
 
 TEST_F(PffFileTest, SavingOverAForeignFileUpdatesInPlace) {
-    const auto path = file("mixed.pff", "[Notes]\r\nwho=installer\r\n[7A]\r\nPASS=0000\r\nremark=keep me\r\n");
+    const auto path =
+        file("mixed.pff", "[Notes]\r\nwho=installer\r\n[7A]\r\nPASS=0000\r\nremark=keep me\r\n");
     ASSERT_TRUE(pff::save(Configuration::startup(','), path));
     const std::string text = contentOf(path);
-    EXPECT_TRUE(text.starts_with("[Notes]\r\nwho=installer\r\n[7A]\r\nPass=6173\r\nremark=keep me\r\n[1A]\r\n"));
+    EXPECT_TRUE(
+        text.starts_with("[Notes]\r\nwho=installer\r\n[7A]\r\nPass=6173\r\nremark=keep me\r\n[1A]\r\n"));
     EXPECT_EQ(text.find("PASS=0000"), std::string::npos);
     EXPECT_TRUE(text.ends_with("[9E]\r\nCheckOut_1=0\r\nCheckOut_2=0\r\n"));
 }
@@ -218,7 +226,8 @@ TEST_F(PffFileTest, AFailedSaveLeavesTheTargetUnchanged) {
     const auto error = saveError([&] { return pff::save(Configuration::startup(','), path).error; });
     EXPECT_EQ(error, pff::Error::CannotWrite);
     EXPECT_EQ(contentOf(path), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no stray file left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1)
+        << "no stray file left";
     EXPECT_EQ((pff::Result{pff::Error::CannotWrite, path}.message()), "Unable to write to " + path);
 }
 
@@ -230,7 +239,8 @@ TEST_F(PffFileTest, ASaveThatCannotReplaceTheTargetReportsIt) {
     EXPECT_FALSE(result);
     EXPECT_EQ(result.message(), "Unable to write to " + path);
     EXPECT_TRUE(fs::is_directory(path));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no stray file left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1)
+        << "no stray file left";
 }
 
 TEST_F(PffFileTest, OpeningWhatIsNoConfigurationLeavesTheConfigurationAsItWas) {

@@ -1,0 +1,24 @@
+// Runs a fuzz target over the files named on the command line, so the corpus
+// is replayed by ctest with any compiler; libFuzzer builds use their own main.
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        std::ifstream in(argv[i], std::ios::binary);
+        if (!in) {
+            std::cerr << "cannot read " << argv[i] << '\n';
+            return 1;
+        }
+        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    }
+    std::cout << "replayed " << (argc - 1) << " inputs\n";
+    return 0;
+}
