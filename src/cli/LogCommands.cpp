@@ -27,8 +27,8 @@ int runEvents(const Context& context, std::span<const std::string> args) {
     const std::string records = readOrFail(input);
     const auto lines = log::decodeEventRecords(records, context.language);
     if (!lines)
-        throw Failure{input + ": " + std::to_string(records.size()) + " bytes is not a whole number of " +
-                      std::to_string(log::kEventRecordSize) + "-byte event records"};
+        throw Failure{input + ": size " + std::to_string(records.size()) + " is not a multiple of " +
+                      std::to_string(log::kEventRecordSize) + " bytes, the size of an event record"};
     if (!replaceFileContent(output, log::eventLogFileContent(*lines)))
         throw Failure{"cannot write " + output};
     return kExitOk;
@@ -83,8 +83,8 @@ int runStatus(const Context& context, std::span<const std::string> args) {
     const std::string& input = parsed.positional[0];
     const std::string report = readOrFail(input);
     if (report.size() != log::kStatusReportSize)
-        throw Failure{input + ": a status report has " + std::to_string(log::kStatusReportSize) +
-                      " bytes, not " + std::to_string(report.size())};
+        throw Failure{input + ": size " + std::to_string(report.size()) + ", but a status report has " +
+                      std::to_string(log::kStatusReportSize) + " bytes"};
     const log::StatusView view = log::decodeStatusReport(
         log::StatusReportBytes(reinterpret_cast<const unsigned char*>(report.data()), log::kStatusReportSize),
         context.decimalSeparator);
