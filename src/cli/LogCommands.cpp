@@ -34,28 +34,14 @@ int runEvents(const Context& context, std::span<const std::string> args) {
     return kExitOk;
 }
 
-std::string_view colourName(log::Colour colour) {
-    switch (colour) {
-    case log::Colour::Red:
-        return "red";
-    case log::Colour::Yellow:
-        return "yellow";
-    case log::Colour::Green:
-        break;
-    }
-    return "green";
-}
+// Indexed by log::Colour and log::OptionBoxes.
+constexpr std::array<std::string_view, 3> kColourNames = {"red", "yellow", "green"};
+constexpr std::array<std::string_view, 3> kOptionBoxesNames = {"locked", "enabled", "unchanged"};
+static_assert(static_cast<int>(log::Colour::Green) == 2 &&
+              static_cast<int>(log::OptionBoxes::Unchanged) == 2);
 
-std::string_view optionBoxesName(log::OptionBoxes boxes) {
-    switch (boxes) {
-    case log::OptionBoxes::Locked:
-        return "locked";
-    case log::OptionBoxes::Enabled:
-        return "enabled";
-    case log::OptionBoxes::Unchanged:
-        break;
-    }
-    return "unchanged";
+std::string_view colourName(log::Colour colour) {
+    return kColourNames[static_cast<std::size_t>(colour)];
 }
 
 template <std::size_t N> std::string lamps(const std::array<bool, N>& lit) {
@@ -98,7 +84,7 @@ int runStatus(const Context& context, std::span<const std::string> args) {
         << "editTIME=" << view.editTIME << '\n'
         << "MemoGPRS=" << colouredOrUnchanged(view.MemoGPRS) << '\n'
         << "outputs=" << lamps(view.outputOn) << '\n'
-        << "options=" << optionBoxesName(view.optionBoxes) << '\n';
+        << "options=" << kOptionBoxesNames[static_cast<std::size_t>(view.optionBoxes)] << '\n';
     return kExitOk;
 }
 

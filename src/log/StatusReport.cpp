@@ -36,31 +36,17 @@ ColouredText systemVoltage(unsigned char b) {
     return {mv.substr(0, 1) + ',' + mv.substr(1, 2), 3360 + 4 * b > 3800 ? Colour::Green : Colour::Red};
 }
 
-ColouredText ok() {
-    return {"OK", Colour::Green};
-}
-ColouredText fail() {
-    return {"Fail", Colour::Red};
-}
-
-std::optional<ColouredText> mainPower(unsigned char b) {
-    if (b == 2)
-        return ok();
-    if (b == 1)
-        return fail();
-    return std::nullopt;
-}
-
-std::optional<ColouredText> gprs(unsigned char b) {
-    if (b == 1)
-        return ok();
-    if (b == 2)
-        return fail();
+// "OK" in green or "Fail" in red; any other byte is no news and keeps the field.
+std::optional<ColouredText> okOrFail(unsigned char b, unsigned char okCode, unsigned char failCode) {
+    if (b == okCode)
+        return ColouredText{"OK", Colour::Green};
+    if (b == failCode)
+        return ColouredText{"Fail", Colour::Red};
     return std::nullopt;
 }
 
 // A byte other than a digit cannot be shown on the gauge; it keeps its level.
-std::optional<SignalLevel> signal(unsigned char b) {
+std::optional<SignalLevel> signalLevel(unsigned char b) {
     if (b < '0' || b > '9')
         return std::nullopt;
     const int level = b - '0';
@@ -105,10 +91,10 @@ StatusView decodeStatusReport(StatusReportBytes report, char decimalSeparator) {
     view.AIN_1 = tenthsOfVolt(report[kAnalog1], decimalSeparator);
     view.AIN_2 = tenthsOfVolt(report[kAnalog2], decimalSeparator);
     view.MemoPSU = systemVoltage(report[kSystemVoltage]);
-    view.Memo230V = mainPower(report[kMainPower]);
-    view.gaugeSIGNAL = signal(report[kSignal]);
+    view.Memo230V = okOrFail(report[kMainPower], 2, 1);
+    view.gaugeSIGNAL = signalLevel(report[kSignal]);
     view.editTIME = clock(report);
-    view.MemoGPRS = gprs(report[kGprs]);
+    view.MemoGPRS = okOrFail(report[kGprs], 1, 2);
     view.outputOn = bitsFromLowest<4>(report[kOutputs]); // bit 0 is output 1
     view.optionBoxes = optionBoxes(report[kOutputs]);
     return view;
