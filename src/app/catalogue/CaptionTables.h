@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/catalogue/ByLanguage.h"
 #include "app/catalogue/LanguageCatalogue.h"
 #include "model/FieldTable.h"
 
@@ -9,26 +10,6 @@
 // The catalogue's texts as tables, in the three written languages. Danish is
 // built from the English column (see LanguageCatalogue.cpp).
 namespace qta::catalogue::tables {
-
-// One value in English, Slovak and German; Danish reads the English column.
-template <class T> struct ByLanguage {
-    T en;
-    T sk;
-    T de;
-
-    constexpr T in(Language language) const {
-        switch (language) {
-        case Language::SK:
-            return sk;
-        case Language::DE:
-            return de;
-        case Language::EN:
-        case Language::DK:
-            break;
-        }
-        return en;
-    }
-};
 
 // A text; nullptr where that language sets no text.
 using Trio = ByLanguage<const char*>;
