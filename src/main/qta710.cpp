@@ -1,10 +1,41 @@
+#include "app/TfMain.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QCommandLineParser>
+
+namespace {
+
+// --grab FILE [--page NAME]: saves a picture of the window (with the named page
+// shown) instead of running it; the documentation's screenshots are made this way.
+int grabWindow(qta::app::TfMain& window, const QString& file, const QString& page) {
+    if (!page.isEmpty())
+        window.showPage(page);
+    window.show();
+    QApplication::processEvents();
+    const bool saved = window.grab().save(file);
+    window.close();
+    return saved ? 0 : 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("QTA 710"));
+    QApplication::setApplicationName(QStringLiteral("QTA710"));
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption grab(QStringLiteral("grab"),
+                                  QStringLiteral("Save a picture of the window to FILE."),
+                                  QStringLiteral("FILE"));
+    const QCommandLineOption page(QStringLiteral("page"), QStringLiteral("Show the page NAME (with --grab)."),
+                                  QStringLiteral("NAME"));
+    parser.addOptions({grab, page});
+    parser.process(app);
+
+    qta::app::TfMain window;
+    if (parser.isSet(grab))
+        return grabWindow(window, parser.value(grab), parser.value(page));
     window.show();
     return QApplication::exec();
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QObject;
+
+namespace qta::app {
+
+// Puts a catalogue text on a control, whatever kind of control it is: the text of
+// a label, button or action, the title of a group box or menu, the tab text of a page.
+void setCaption(QObject* control, const QString& text);
+// The control's hint (tool tip); a page also gets it on its tab.
+void setHint(QObject* control, const QString& text);
+
+// The text setCaption last put there (for pages, the tab text).
+QString captionOf(const QObject* control);
+
+} // namespace qta::app

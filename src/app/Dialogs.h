@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+namespace qta::app {
+
+// What a file dialog offers: its filter list in the "description|pattern|..." form
+// of the profile files' dialogs, the extension given to a name typed without one,
+// and the name it proposes.
+struct FileDialogSpec {
+    QString filter;
+    QString defaultSuffix;
+    QString proposedName;
+};
+
+// The window's dialogs and message boxes. The window uses QtDialogs; tests answer
+// them without a modal dialog.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // The chosen file, or empty when cancelled. The open dialog takes existing files;
+    // the save dialog asks before replacing one.
+    virtual QString openFileName(QWidget* parent, const FileDialogSpec& spec) = 0;
+    virtual QString saveFileName(QWidget* parent, const FileDialogSpec& spec) = 0;
+    // The print dialog; false when cancelled.
+    virtual bool choosePrinter(QWidget* parent, QPrinter& printer) = 0;
+
+    virtual void showMessage(QWidget* parent, const QString& text) = 0;
+    virtual void showError(QWidget* parent, const QString& text) = 0;
+};
+
+class QtDialogs : public Dialogs {
+public:
+    QString openFileName(QWidget* parent, const FileDialogSpec& spec) override;
+    QString saveFileName(QWidget* parent, const FileDialogSpec& spec) override;
+    bool choosePrinter(QWidget* parent, QPrinter& printer) override;
+    void showMessage(QWidget* parent, const QString& text) override;
+    void showError(QWidget* parent, const QString& text) override;
+};
+
+// "QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*" as Qt's name filters:
+// the descriptions, which carry their patterns.
+QStringList nameFilters(const QString& filter);
+
+} // namespace qta::app

@@ -1,0 +1,49 @@
+#include "EventLogPage.h"
+
+#include "TextEdge.h"
+
+#include "model/AtomicFile.h"
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace qta::app {
+
+std::string eventLogFileContent(const QString& text) {
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.back().isEmpty())
+        lines.removeLast();
+    std::string content;
+    for (const QString& line : lines) {
+        content += toCp1250(line);
+        content += "\r\n";
+    }
+    return content;
+}
+
+EventLogPage::EventLogPage(QWidget* parent) : QWidget(parent), view_(new QPlainTextEdit(this)) {
+    view_->setObjectName(QStringLiteral("Events"));
+    view_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(view_);
+}
+
+bool EventLogPage::save(const QString& path) const {
+    return replaceFileContent(QFile::encodeName(path).toStdString(),
+                              eventLogFileContent(view_->toPlainText()));
+}
+
+void EventLogPage::print(QPrinter& printer) const {
+    printer.setDocName(QString());
+    QTextDocument document;
+    document.setDefaultFont(view_->font());
+    document.setPlainText(view_->toPlainText());
+    document.print(&printer);
+}
+
+} // namespace qta::app

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+
+class QPlainTextEdit;
+class QPrinter;
+
+namespace qta::app {
+
+// The event-log page: the editable plain-text view `Events`, one line per event.
+class EventLogPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit EventLogPage(QWidget* parent);
+
+    QPlainTextEdit* view() const { return view_; }
+
+    // Writes the view's lines, each followed by CR LF, in Windows-1250; an existing
+    // file is replaced. False when the file cannot be written.
+    bool save(const QString& path) const;
+    // Prints the view's text on `printer`, paginated by its page, with an empty job title.
+    void print(QPrinter& printer) const;
+
+private:
+    QPlainTextEdit* view_;
+};
+
+// The bytes of a saved event log: the lines of `text` (a final line break does
+// not start another line), each followed by CR LF, in Windows-1250.
+std::string eventLogFileContent(const QString& text);
+
+} // namespace qta::app

@@ -1,0 +1,98 @@
+#include "KeyFilter.h"
+
+#include "model/EntryRules.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+namespace qta::app {
+namespace {
+
+std::function<void()>& beepFunction() {
+    static std::function<void()> function;
+    return function;
+}
+
+// Characters a typed key would add, after what a selection would remove.
+int roomLeft(QObject* watched, int limit) {
+    if (const auto* line = qobject_cast<QLineEdit*>(watched))
+        return limit - static_cast<int>(line->text().size() - line->selectedText().size());
+    if (const auto* memo = qobject_cast<QPlainTextEdit*>(watched)) {
+        const auto length = memo->document()->characterCount() - 1;
+        return limit - static_cast<int>(length - memo->textCursor().selectedText().size());
+    }
+    return limit;
+}
+
+} // namespace
+
+void setBeep(std::function<void()> function) {
+    beepFunction() = std::move(function);
+}
+
+void beep() {
+    if (beepFunction())
+        beepFunction()();
+    else
+        QApplication::beep();
+}
+
+std::optional<char32_t> typedCharacter(const QKeyEvent& event) {
+    const auto key = event.key();
+    const auto modifiers = event.modifiers();
+    if (modifiers & Qt::AltModifier)
+        return std::nullopt;
+    if ((modifiers & Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)
+        return static_cast<char32_t>(key - Qt::Key_A + 1);
+    switch (key) {
+    case Qt::Key_Backspace:
+        return U'\b';
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return U'\r';
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete:
+    case Qt::Key_Escape:
+        return std::nullopt;
+    default:
+        break;
+    }
+    if (modifiers & Qt::ControlModifier)
+        return std::nullopt;
+    const auto codePoints = event.text().toUcs4();
+    if (codePoints.isEmpty())
+        return std::nullopt;
+    return static_cast<char32_t>(codePoints.front());
+}
+
+FieldKeyFilter::FieldKeyFilter(Typing typing, int limit, char decimalSeparator, QObject* parent)
+    : QObject(parent), typing_(typing), limit_(limit), decimalSeparator_(decimalSeparator) {}
+
+bool FieldKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    return refuses(watched, *static_cast<QKeyEvent*>(event));
+}
+
+bool FieldKeyFilter::refuses(QObject* watched, const QKeyEvent& event) const {
+    const auto character = typedCharacter(event);
+    if (!character)
+        return false;
+    switch (entry::filterKey(typing_, *character, decimalSeparator_)) {
+    case entry::KeyVerdict::DropWithBeep:
+        beep();
+        return true;
+    case entry::KeyVerdict::Drop:
+        return true;
+    case entry::KeyVerdict::Accept:
+        break;
+    }
+    // A printable character counts against the typing limit.
+    return *character >= 32 && limit_ > 0 && roomLeft(watched, limit_) <= 0;
+}
+
+} // namespace qta::app

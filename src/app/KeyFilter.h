@@ -1,0 +1,41 @@
+#pragma once
+
+#include "model/FieldTable.h"
+
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+class QKeyEvent;
+
+namespace qta::app {
+
+// The system beep of a refused key in a number field. Tests replace it to count beeps;
+// an empty function restores QApplication::beep.
+void setBeep(std::function<void()> beep);
+void beep();
+
+// The character a key press types, as the entry rules see it: Ctrl+letter is its
+// control code (Ctrl+V is 22), Backspace 8, Enter 13. nullopt for keys that type
+// nothing: arrows, Delete, Tab, function keys, Alt combinations, Shift+Insert.
+std::optional<char32_t> typedCharacter(const QKeyEvent& event);
+
+// Applies a field's typing behaviour and typing limit to the real key presses of
+// its widget (a QLineEdit or a QPlainTextEdit). Pasted or loaded text is not filtered.
+class FieldKeyFilter : public QObject {
+    Q_OBJECT
+public:
+    FieldKeyFilter(Typing typing, int limit, char decimalSeparator, QObject* parent);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool refuses(QObject* watched, const QKeyEvent& event) const;
+
+    Typing typing_;
+    int limit_;
+    char decimalSeparator_;
+};
+
+} // namespace qta::app

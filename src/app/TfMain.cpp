@@ -1,0 +1,268 @@
+#include "TfMain.h"
+
+#include "ControlTexts.h"
+#include "DiagnosticsPage.h"
+#include "EventLogPage.h"
+#include "FieldBinder.h"
+#include "TextEdge.h"
+
+#include "model/PffFile.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace qta::app {
+namespace {
+
+const QString kPffFilter = QStringLiteral("QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*");
+const QString kEventsFilter = QStringLiteral("Textové súbory (*.txt)|*.txt|Všetky súbory (*.*)|*.*");
+constexpr int kFontPoints = 8;
+
+// The user's decimal separator; the entry rules and the start-up values take it.
+char userDecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    return !point.isEmpty() && point.front().unicode() < 128 ? static_cast<char>(point.front().unicode())
+                                                             : '.';
+}
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString messageWithPath(const pff::Result& result) {
+    return QFile::decodeName(QByteArray::fromStdString(result.message()));
+}
+
+} // namespace
+
+TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, QWidget* parent)
+    : QMainWindow(parent), config_(Configuration::startup(userDecimalSeparator())),
+      binder_(std::make_unique<FieldBinder>(config_, userDecimalSeparator(), nullptr)),
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>()), settings_(std::move(settings)) {
+    setObjectName(QStringLiteral("fMain"));
+    QFont font = this->font();
+    font.setPointSize(kFontPoints);
+    setFont(font);
+    setWindowTitle(QStringLiteral("Programátor QTA 710 Vavi v 4.1"));
+
+    buildMenus();
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 0, 4, 4);
+    layout->setSpacing(2);
+    layout->addWidget(buildTopBar());
+    layout->addWidget(buildPages());
+    setCentralWidget(central);
+    indexControls();
+    binder_->showAll();
+
+    FormCreate();
+
+    resize(sizeHint());
+    if (const QScreen* desktop = screen())
+        move(desktop->availableGeometry().center() - rect().center());
+}
+
+TfMain::~TfMain() = default;
+
+void TfMain::indexControls() {
+    controls_.clear();
+    for (QObject* child : findChildren<QObject*>()) {
+        if (!child->objectName().isEmpty())
+            controls_.insert(child->objectName(), child);
+    }
+}
+
+void TfMain::buildMenus() {
+    struct Item {
+        const char* name;
+        const char* caption; // design text
+        void (TfMain::*handler)();
+    };
+    struct Menu {
+        const char* name;
+        const char* caption;
+        std::vector<Item> items;
+    };
+    const std::vector<Menu> menus = {
+        {"Nov1",
+         "Súbor",
+         {{"Nov2", "Nový", &TfMain::Nov2Click},
+          {"Otvori2", "Otvoriť", &TfMain::Otvori2Click},
+          {"Uloi2", "Uložiť", &TfMain::Uloi2Click},
+          {"N1", "Koniec", nullptr}}},
+        {"Uloi1",
+         "Dáta",
+         {{"Nata2", "Načítať", &TfMain::Nata2Click}, {"Odosla2", "Odoslať", &TfMain::Odosla2Click}}},
+        {"Otvori1",
+         "Denník",
+         {{"Nata1", "Načítať", &TfMain::Nata1Click},
+          {"Uloi3", "Uložiť", &TfMain::Uloi3Click},
+          {"Tlai1", "Tlačiť", &TfMain::Tlai1Click}}},
+        {"Lang",
+         "Jazyk",
+         {{"EN", "Anglicky", &TfMain::SetLangToEN},
+          {"DE", "Nemecky", &TfMain::SetLangToDE},
+          {"SK", "Slovensky", &TfMain::SetLangToSK},
+          {"Dansky1", "Dansky", &TfMain::SetLangToDK}}},
+    };
+    for (const Menu& menu : menus) {
+        QMenu* bar = menuBar()->addMenu(QString::fromUtf8(menu.caption));
+        bar->setObjectName(QLatin1String(menu.name));
+        for (const Item& item : menu.items) {
+            QAction* action = bar->addAction(QString::fromUtf8(item.caption));
+            action->setObjectName(QLatin1String(item.name));
+            if (item.handler)
+                connect(action, &QAction::triggered, this, item.handler);
+            else
+                connect(action, &QAction::triggered, this, &QWidget::close);
+        }
+    }
+    // Danish is chosen by the settings file only.
+    menuBar()->findChild<QAction*>(QStringLiteral("Dansky1"))->setVisible(false);
+}
+
+void TfMain::FormCreate() {
+    const std::string stored = settings_.language();
+    // Only the exact codes count; anything else, "DK" and "de" included, is Danish.
+    const auto language = languageFromCode(stored);
+    applyLanguage(language && *language != Language::DK ? *language : Language::DK);
+    status_->setText(fromUtf8(messages().msgDisconnected));
+}
+
+void TfMain::FormClose() {
+    settings_.setLanguage(sprache_->currentText().toStdString());
+}
+
+void TfMain::closeEvent(QCloseEvent* event) {
+    FormClose(); // a settings file that cannot be written does not keep the window open
+    event->accept();
+}
+
+void TfMain::applyLanguage(Language language) {
+    const catalogue::LanguageCatalogue& texts = catalogue::languageCatalogue(language);
+    catalogue_ = &texts;
+    languageCode_ = fromUtf8(texts.code);
+    sprache_->setEditText(languageCode_);
+    setWindowTitle(fromUtf8(texts.title));
+    for (const catalogue::ControlText& item : texts.menuCaptions)
+        setCaption(control(fromUtf8(item.control)), fromUtf8(item.text));
+    heslo_->setText(fromUtf8(texts.heslo.caption));
+    heslo_->setToolTip(fromUtf8(texts.heslo.hint));
+    heslo_->move(texts.heslo.left, heslo_->y());
+    showConnectionStatus();
+    control<QWidget>(QStringLiteral("editAPN"))->setToolTip(fromUtf8(texts.apnHint));
+    applyControlTexts(texts);
+    QStringList items;
+    for (const std::string& item : texts.eventChoiceItems)
+        items << fromUtf8(item);
+    // The selections stay: a switch must not silently drop the events reported to the centre.
+    binder_->setEventChoiceItems(items);
+}
+
+void TfMain::applyControlTexts(const catalogue::LanguageCatalogue& texts) {
+    for (const catalogue::ControlText& item : texts.controlTexts) {
+        QObject* target = control(fromUtf8(item.control));
+        if (!target)
+            continue;
+        if (item.role == catalogue::TextRole::Caption)
+            setCaption(target, fromUtf8(item.text));
+        else
+            setHint(target, fromUtf8(item.text));
+    }
+}
+
+void TfMain::showConnectionStatus() {
+    status_->setText(fromUtf8(link_.unlocked ? messages().msgConnected : messages().msgDisconnected));
+}
+
+void TfMain::showPage(const QString& name) {
+    auto* page = control<QWidget>(name);
+    while (page) {
+        QWidget* stack = page->parentWidget();
+        auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+        if (!tabs)
+            return;
+        tabs->setCurrentWidget(page);
+        page = tabs->parentWidget();
+    }
+}
+
+void TfMain::Nov2Click() {
+    config_.applyNew();
+    diagnostics_->clearDeviceReadouts();
+}
+
+void TfMain::Otvori2Click() {
+    const QString name = dialogs_->openFileName(this, {kPffFilter, QStringLiteral("pff"), lastOpenName_});
+    if (name.isEmpty())
+        return;
+    lastOpenName_ = name;
+    openConfiguration(name);
+}
+
+void TfMain::Uloi2Click() {
+    const QString name = dialogs_->saveFileName(this, {kPffFilter, QStringLiteral("pff"), lastSaveName_});
+    if (name.isEmpty())
+        return;
+    lastSaveName_ = name;
+    saveConfiguration(name);
+}
+
+bool TfMain::openConfiguration(const QString& path) {
+    const pff::Result result = pff::open(config_, localPath(path));
+    if (!result)
+        dialogs_->showError(this, messageWithPath(result));
+    return static_cast<bool>(result);
+}
+
+bool TfMain::saveConfiguration(const QString& path) {
+    const pff::Result result = pff::save(config_, localPath(path));
+    if (!result)
+        dialogs_->showError(this, messageWithPath(result));
+    return static_cast<bool>(result);
+}
+
+bool TfMain::deviceConnected() {
+    if (!link_.unlocked)
+        dialogs_->showMessage(this, fromUtf8(messages().msgNotConnected));
+    return link_.unlocked;
+}
+
+void TfMain::Nata2Click() {
+    deviceConnected();
+}
+
+void TfMain::Odosla2Click() {
+    deviceConnected();
+}
+
+void TfMain::Nata1Click() {
+    deviceConnected();
+}
+
+void TfMain::Uloi3Click() {
+    const QString name =
+        dialogs_->saveFileName(this, {kEventsFilter, QStringLiteral("txt"), lastEventsName_});
+    if (name.isEmpty())
+        return;
+    lastEventsName_ = name;
+    if (!eventLog_->save(name))
+        dialogs_->showError(this, QStringLiteral("Unable to write to %1").arg(name));
+}
+
+void TfMain::Tlai1Click() {
+    QPrinter printer;
+    if (dialogs_->choosePrinter(this, printer))
+        eventLog_->print(printer);
+}
+
+} // namespace qta::app

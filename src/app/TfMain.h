@@ -1,0 +1,120 @@
+#pragma once
+
+#include "Dialogs.h"
+#include "LinkStatus.h"
+#include "SettingsFile.h"
+
+#include "app/catalogue/LanguageCatalogue.h"
+#include "model/Configuration.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QTabWidget;
+
+namespace qta::app {
+
+class DiagnosticsPage;
+class EventLogPage;
+class FieldBinder;
+
+// The programmer's main window. It owns the Configuration, which its field widgets
+// edit, the state of the device connection and the current language. Every control
+// is named, and catalogue texts reach controls by those names.
+class TfMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // `dialogs` answers the file, print and message dialogs (QtDialogs when null).
+    explicit TfMain(std::unique_ptr<Dialogs> dialogs = nullptr, SettingsFile settings = SettingsFile(),
+                    QWidget* parent = nullptr);
+    ~TfMain() override;
+
+    Configuration& configuration() { return config_; }
+    LinkStatus& link() { return link_; }
+    const QString& languageCode() const { return languageCode_; }
+    // The program messages of the language applied last, read at the moment of use.
+    const catalogue::Messages& messages() const { return catalogue_->messages; }
+
+    // The named control, or null.
+    QObject* control(const QString& name) const { return controls_.value(name); }
+    template <typename T> T* control(const QString& name) const { return qobject_cast<T*>(control(name)); }
+
+    // Brings the named page (or sub-page) to the front.
+    void showPage(const QString& name);
+
+    // Applies one catalogue to the window (SetLangToEN and its siblings).
+    void applyLanguage(Language language);
+    void SetLangToEN() { applyLanguage(Language::EN); }
+    void SetLangToSK() { applyLanguage(Language::SK); }
+    void SetLangToDE() { applyLanguage(Language::DE); }
+    void SetLangToDK() { applyLanguage(Language::DK); }
+
+    // The File menu.
+    void Nov2Click();
+    void Otvori2Click();
+    void Uloi2Click();
+    // Open and Save without their dialogs; they report failures in a message box.
+    bool openConfiguration(const QString& path);
+    bool saveConfiguration(const QString& path);
+    // The Data menu and the event-log Read: they need an unlocked device.
+    void Nata2Click();
+    void Odosla2Click();
+    void Nata1Click();
+    // The event-log Save and Print.
+    void Uloi3Click();
+    void Tlai1Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+
+    void buildMenus();
+    QWidget* buildTopBar();
+    QTabWidget* buildPages();
+    QWidget* digitalInputsPage();
+    QWidget* digitalInputPage(int input);
+    QWidget* arcPage();
+    QWidget* blockingPage();
+    QWidget* analogInputsPage();
+    QWidget* analogInputPage(int input);
+    QWidget* outputsPage();
+    QWidget* outputPage(int output);
+    QWidget* hearingPage();
+    QWidget* statusSmsPage();
+    QWidget* listBox(const QString& name, const char* family, int index);
+    QWidget* field(const char* family, int index1 = 0, QWidget* parent = nullptr);
+    void indexControls();
+
+    bool deviceConnected();
+    void showConnectionStatus();
+    void applyControlTexts(const catalogue::LanguageCatalogue& texts);
+
+    Configuration config_;
+    std::unique_ptr<FieldBinder> binder_;
+    std::unique_ptr<Dialogs> dialogs_;
+    SettingsFile settings_;
+    LinkStatus link_;
+    const catalogue::LanguageCatalogue* catalogue_ = nullptr;
+    QString languageCode_;
+    QHash<QString, QObject*> controls_;
+
+    QComboBox* sprache_ = nullptr;
+    QLabel* heslo_ = nullptr;
+    QLabel* status_ = nullptr;
+    EventLogPage* eventLog_ = nullptr;
+    DiagnosticsPage* diagnostics_ = nullptr;
+
+    // Each dialog proposes the name last chosen in it.
+    QString lastOpenName_;
+    QString lastSaveName_;
+    QString lastEventsName_;
+};
+
+} // namespace qta::app
