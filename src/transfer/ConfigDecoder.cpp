@@ -1,0 +1,149 @@
+#include "ConfigDecoder.h"
+
+#include "FieldCodec.h"
+#include "ImageMap.h"
+#include "model/EventChoices.h"
+
+#include <algorithm>
+
+namespace qta::transfer {
+namespace {
+
+using namespace detail;
+
+constexpr std::size_t kEntriesPerFrame = kPayloadSize / kEntrySize;
+constexpr std::size_t kTextCapacity = kTextSlotSize - 1;
+constexpr std::size_t kFirstHalfCapacity = kPayloadSize - 1;
+constexpr std::size_t kObjectCodeBytes = 4;
+
+// The reported event carrying this Contact ID code, or "None".
+int eventChoiceOf(const std::string& code) {
+    for (int index = 0; index < kEventChoiceCount; ++index) {
+        const int known = kEventChoices[index].contactIdCode;
+        if (known >= 0 && code == zeroPadded(std::to_string(known), 3))
+            return index;
+    }
+    return kEventChoiceNoneIndex;
+}
+
+// Digits are kept; any other byte starts the text again as `fallback`.
+std::string digitsOrFallback(std::span<const std::uint8_t> bytes, const std::string& fallback) {
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        if (byte >= '0' && byte <= '9')
+            text += static_cast<char>(byte);
+        else
+            text = fallback;
+    }
+    return text;
+}
+
+} // namespace
+
+void ConfigDecoder::ReadData(const Frame& frame) {
+    const Region* region = regionAt(frame.address);
+    if (!region)
+        return;
+    const FieldTable& table = config_.table();
+    const std::vector<FieldId>& members = table.family(region->family);
+    const std::size_t offset = frame.address - region->start;
+    const std::span<const std::uint8_t> payload(frame.payload);
+
+    // The four 16-byte entries of the Frame, as far as the region has fields for them.
+    const auto forEachEntry = [&](auto read) {
+        for (std::size_t m = 0; m < kEntriesPerFrame; ++m) {
+            const std::size_t n = offset / kEntrySize + m;
+            if (n < members.size())
+                read(n, payload.subspan(m * kEntrySize, kEntrySize));
+        }
+    };
+
+    switch (region->kind) {
+    case RegionKind::NumberSlots:
+        forEachEntry(
+            [&](std::size_t n, auto entry) { config_.setText(members[n], readLengthPrefixed(entry)); });
+        return;
+    case RegionKind::ObjectCodes:
+        forEachEntry([&](std::size_t n, auto entry) {
+            config_.setText(members[n], digitsAmong(entry.first(kObjectCodeBytes)));
+        });
+        return;
+    case RegionKind::EventEntries:
+        forEachEntry([&](std::size_t n, auto entry) { readEventEntry(static_cast<int>(n) + 1, entry); });
+        return;
+    case RegionKind::TextSlots:
+        readTextHalf(members[offset / kTextSlotSize], offset % kTextSlotSize, frame.payload);
+        return;
+    case RegionKind::DeviceTexts:
+    case RegionKind::Empty:
+        return;
+    case RegionKind::Block:
+    case RegionKind::ParameterBlock:
+    case RegionKind::AlarmCentre1:
+    case RegionKind::BlockingBlock:
+        break;
+    }
+    if (offset != 0)
+        return;
+
+    for (const PlacedFamily& placed : region->fields) {
+        const std::vector<FieldId>& fields = table.family(placed.family);
+        const std::size_t width = widthOf(placed.encoding);
+        for (std::size_t m = 0; m < fields.size(); ++m) {
+            const std::size_t at = placed.offset + m * placed.stride;
+            config_.setText(fields[m], width > 1
+                                           ? readLengthPrefixed(payload.subspan(at, width))
+                                           : decodeNumber(placed.encoding, payload[at], decimalSeparator_));
+        }
+    }
+    if (region->kind == RegionKind::ParameterBlock) {
+        const std::uint8_t polarity = payload[kPolarityOffset];
+        for (int input = 1; input <= 8; ++input) {
+            const bool normallyClosed = (polarity >> (8 - input) & 1) != 0;
+            config_.setFlag(table.id(normallyClosed ? "NC_IN" : "NO_IN", input), true);
+        }
+        const auto flags = failureFlags();
+        for (std::size_t bit = 0; bit < flags.size(); ++bit)
+            config_.setFlag(table.id(flags[bit]), (payload[kFailureOffset] >> bit & 1) == 0);
+    } else if (region->kind == RegionKind::BlockingBlock) {
+        // Any value beyond the two bits leaves the boxes as they are.
+        const std::uint8_t checkOut = payload[kCheckOutOffset];
+        if (checkOut <= 3) {
+            config_.setFlag(table.id("CheckOut_", 1), (checkOut & 1) != 0);
+            config_.setFlag(table.id("CheckOut_", 2), (checkOut & 2) != 0);
+        }
+    }
+}
+
+void ConfigDecoder::readTextHalf(FieldId field, std::size_t offsetInSlot, const Payload& payload) {
+    if (offsetInSlot == 0) {
+        // A length beyond the slot comes from memory that was never written: no text.
+        pendingLength_ = payload[0] <= kTextCapacity ? payload[0] : 0;
+        const std::size_t firstPart = std::min(pendingLength_, kFirstHalfCapacity);
+        accumulator_.assign(payload.begin() + 1,
+                            payload.begin() + 1 + static_cast<std::ptrdiff_t>(firstPart));
+        pendingField_ = field;
+    } else if (offsetInSlot == kPayloadSize && pendingField_ == field) {
+        // Only the second half of the slot whose first half came just before completes it.
+        if (pendingLength_ > kFirstHalfCapacity)
+            accumulator_.append(payload.begin(), payload.begin() + static_cast<std::ptrdiff_t>(
+                                                                       pendingLength_ - kFirstHalfCapacity));
+        config_.setText(field, accumulator_);
+        pendingField_.reset();
+    }
+}
+
+void ConfigDecoder::readEventEntry(int input, std::span<const std::uint8_t> entry) {
+    const FieldTable& table = config_.table();
+    config_.setChoice(table.id("EventCodeIN", input), eventChoiceOf(digitsAmong(entry.first(3))));
+    config_.setText(table.id("PartCodeIN", input), digitsOrFallback(entry.subspan(3, 2), "00"));
+    config_.setText(table.id("ZoneCodeIN", input), digitsOrFallback(entry.subspan(5, 3), "000"));
+}
+
+void decodeImage(const ConfigImage& image, Configuration& config, char decimalSeparator) {
+    ConfigDecoder decoder(config, decimalSeparator);
+    for (std::size_t index = 0; index < kImageFrameCount; ++index)
+        decoder.ReadData(image.frame(index));
+}
+
+} // namespace qta::transfer
