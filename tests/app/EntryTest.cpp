@@ -1,0 +1,236 @@
+// Typing into the main window's fields as a user would: the key filters, the
+// number fields and the number lists.
+#include "TestWindow.h"
+
+#include "app/KeyFilter.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QTest>
+
+using qta::app::TfMain;
+
+namespace {
+
+// Types like QTest::keyClicks, also characters beyond ASCII (which it cannot send).
+void type(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(widget, static_cast<char>(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c),
+                                Qt::NoModifier);
+    }
+}
+
+} // namespace
+
+class EntryTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestWindow> window;
+    int beeps = 0;
+
+    QLineEdit* line(const QString& name) { return (*window)->control<QLineEdit>(name); }
+    const std::string& model(const char* name) {
+        auto& config = (*window)->configuration();
+        return config.text(config.table().id(name));
+    }
+    // Gives the field the focus, replaces its text by typing, and leaves it.
+    QString typeAndLeave(const QString& name, const QString& typed) {
+        QLineEdit* field = line(name);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, typed);
+        line(QStringLiteral("editAPN"))->setFocus();
+        return field->text();
+    }
+    static bool showsButtonFace(QWidget* entry) {
+        return entry->palette().color(QPalette::Base) == QPalette().color(QPalette::Button);
+    }
+    static bool showsWindowColour(QWidget* entry) {
+        return entry->palette().color(QPalette::Base) == QPalette().color(QPalette::Base);
+    }
+
+private slots:
+    void init() {
+        window = std::make_unique<TestWindow>();
+        (*window)->show();
+        (*window)->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&**window));
+        beeps = 0;
+        qta::app::setBeep([this] { ++beeps; });
+    }
+    void cleanup() {
+        qta::app::setBeep(nullptr);
+        window.reset();
+    }
+
+    void phoneNumbersTakeDigitsAndPlusOnly() {
+        QLineEdit* entry = line(QStringLiteral("TNIN_V_1_1"));
+        type(entry, QStringLiteral("a*á #+42 1x"));
+        QCOMPARE(entry->text(), QStringLiteral("+421"));
+        QCOMPARE(model("TNIN_V_1_1"), std::string("+421"));
+        QCOMPARE(beeps, 0); // refused silently
+        // The typing limit is 14 characters.
+        QTest::keyClicks(entry, QStringLiteral("1234567890123"));
+        QCOMPARE(entry->text(), QStringLiteral("+4211234567890"));
+    }
+
+    void controlShortcutsWorkWhereTheFilterLetsThemThrough() {
+        QApplication::clipboard()->setText(QStringLiteral("0905"));
+        QLineEdit* entry = line(QStringLiteral("TNLS_1"));
+        QTest::keyClick(entry, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(entry->text(), QStringLiteral("0905"));
+        QTest::keyClick(entry, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(entry, Qt::Key_Backspace);
+        QCOMPARE(entry->text(), QString());
+
+        // The text filter drops Ctrl+V, so an SMS text cannot be pasted into by keyboard.
+        auto* sms = (*window)->control<QPlainTextEdit>(QStringLiteral("T_SMS_IN1"));
+        QTest::keyClick(sms, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(sms->toPlainText(), QString());
+    }
+
+    void smsTextStaysOnOneLineOfPrintableAscii() {
+        auto* sms = (*window)->control<QPlainTextEdit>(QStringLiteral("T_SMS_IN2"));
+        QTest::keyClicks(sms, QStringLiteral("Alarm"));
+        QTest::keyClick(sms, Qt::Key_Return);
+        QTest::keyClick(sms, Qt::Key_Enter);
+        type(sms, QStringLiteral(" é1!"));
+        QCOMPARE(sms->toPlainText(), QStringLiteral("Alarm 1!"));
+        QCOMPARE(model("T_SMS_IN2"), std::string("Alarm 1!"));
+        QCOMPARE(beeps, 0);
+    }
+
+    void accessCodeUsesTheTextFilterAndItsLimit() {
+        QLineEdit* pass = line(QStringLiteral("Pass"));
+        pass->selectAll();
+        type(pass, QStringLiteral("ab č12345678901234"));
+        QCOMPARE(pass->text(), QStringLiteral("ab 12345678901"));
+    }
+
+    void numberFieldBeepsForRefusedKeys() {
+        QLineEdit* delay = line(QStringLiteral("DELAY_IN1"));
+        delay->selectAll();
+        QTest::keyClicks(delay, QStringLiteral("1x"));
+        QCOMPARE(beeps, 1);
+        QTest::keyClick(delay, Qt::Key_Return);
+        QCOMPARE(beeps, 2);
+        QTest::keyClicks(delay, QStringLiteral("-,."));
+        QCOMPARE(beeps, 2);
+        QCOMPARE(delay->text(), QStringLiteral("1-,"));   // three characters at most
+        QVERIFY(!qobject_cast<QAbstractSpinBox*>(delay)); // a spin box would rewrite "007"
+    }
+
+    void leavingANumberFieldClampsOnlyOutOfRange() {
+        QCOMPARE(typeAndLeave(QStringLiteral("DELAY_IN1"), QStringLiteral("300")), QStringLiteral("255"));
+        QCOMPARE(model("DELAY_IN1"), std::string("255"));
+        QCOMPARE(typeAndLeave(QStringLiteral("DELAY_OUT2"), QStringLiteral("-5")), QStringLiteral("0"));
+        QCOMPARE(typeAndLeave(QStringLiteral("TestPCO"), QStringLiteral("0")), QStringLiteral("1"));
+        QCOMPARE(typeAndLeave(QStringLiteral("Auto_2"), QStringLiteral("24")), QStringLiteral("23"));
+        QCOMPARE(typeAndLeave(QStringLiteral("DELAY_IN2"), QStringLiteral("007")), QStringLiteral("007"));
+        QCOMPARE(typeAndLeave(QStringLiteral("DELAY_IN3"), QString()), QString());
+        QCOMPARE(typeAndLeave(QStringLiteral("DELAY_IN4"), QStringLiteral("-")), QStringLiteral("-"));
+    }
+
+    void upAndDownStepWithTheUsersSeparator_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("afterDown");
+        QTest::newRow("comma") << "sk_SK"
+                               << "25,5"
+                               << "25,4";
+        QTest::newRow("point") << "en_US"
+                               << "25.5"
+                               << "25.4";
+    }
+    void upAndDownStepWithTheUsersSeparator() {
+        QFETCH(QString, locale);
+        QFETCH(QString, start);
+        QFETCH(QString, afterDown);
+        const QLocale previous;
+        QLocale::setDefault(QLocale(locale));
+        TestWindow local;
+        QLocale::setDefault(previous);
+        auto* umax = local->control<QLineEdit>(QStringLiteral("UMAX_AIN1"));
+        QCOMPARE(umax->text(), start);
+        QTest::keyClick(umax, Qt::Key_Up);
+        QCOMPARE(umax->text(), start);
+        QTest::keyClick(umax, Qt::Key_Down);
+        QCOMPARE(umax->text(), afterDown);
+        // "New" puts in "25,5" whatever the separator; stepping reads it all the same.
+        local->Nov2Click();
+        QCOMPARE(umax->text(), QStringLiteral("25,5"));
+        QTest::keyClick(umax, Qt::Key_Down);
+        QCOMPARE(umax->text(), afterDown);
+        auto* umin = local->control<QLineEdit>(QStringLiteral("UMIN_AIN1"));
+        for (int step = 0; step < 10; ++step)
+            QTest::keyClick(umin, Qt::Key_Up);
+        QCOMPARE(umin->text(), QStringLiteral("1"));
+        QTest::keyClick(umin, Qt::Key_Down);
+        QCOMPARE(umin->text(), QStringLiteral("0") + start.at(2) + QStringLiteral("9"));
+    }
+
+    void erasingAnEntryClearsAndLocksTheRestOfItsList() {
+        for (int j = 1; j <= 3; ++j) {
+            QLineEdit* entry = line(QStringLiteral("TNLS_%1").arg(j));
+            QVERIFY2(entry->isEnabled(), qPrintable(entry->objectName()));
+            QTest::keyClicks(entry, QString::number(j * 11));
+        }
+        QVERIFY(line(QStringLiteral("TNLS_4"))->isEnabled());
+        QLineEdit* second = line(QStringLiteral("TNLS_2"));
+        QTest::keyClick(second, Qt::Key_Backspace);
+        QTest::keyClick(second, Qt::Key_Backspace);
+        QCOMPARE(line(QStringLiteral("TNLS_1"))->text(), QStringLiteral("11"));
+        QCOMPARE(second->text(), QString());
+        QVERIFY(second->isEnabled());
+        QVERIFY(showsWindowColour(second));
+        QLineEdit* third = line(QStringLiteral("TNLS_3"));
+        QCOMPARE(third->text(), QString());
+        QCOMPARE(model("TNLS_3"), std::string());
+        for (int j = 3; j <= 32; ++j) {
+            QLineEdit* entry = line(QStringLiteral("TNLS_%1").arg(j));
+            QVERIFY2(!entry->isEnabled() && showsButtonFace(entry), qPrintable(entry->objectName()));
+        }
+    }
+
+    void typingIntoTheFirstEmptyEntryUnlocksTheNext() {
+        QTest::keyClicks(line(QStringLiteral("TNOUT_S_3_1")), QStringLiteral("1"));
+        QLineEdit* second = line(QStringLiteral("TNOUT_S_3_2"));
+        QLineEdit* third = line(QStringLiteral("TNOUT_S_3_3"));
+        QVERIFY(second->isEnabled() && showsWindowColour(second));
+        QVERIFY(!third->isEnabled() && showsButtonFace(third));
+        QTest::keyClicks(second, QStringLiteral("2"));
+        QVERIFY(third->isEnabled() && showsWindowColour(third));
+        // Other lists of the family are not touched.
+        QVERIFY(!line(QStringLiteral("TNOUT_S_2_2"))->isEnabled());
+    }
+
+    void pastedTextIsNotFilteredButTheListRuleHolds() {
+        QLineEdit* first = line(QStringLiteral("TNBLK_V_1"));
+        first->insert(QStringLiteral("12 ab"));
+        QCOMPARE(model("TNBLK_V_1"), std::string("12 ab"));
+        QVERIFY(line(QStringLiteral("TNBLK_V_2"))->isEnabled());
+        first->clear();
+        QVERIFY(!line(QStringLiteral("TNBLK_V_2"))->isEnabled());
+    }
+
+    void newEmptiesTheListsAndLocksThem() {
+        QTest::keyClicks(line(QStringLiteral("TNAIN_V_2_1")), QStringLiteral("1"));
+        QTest::keyClicks(line(QStringLiteral("TNAIN_V_2_2")), QStringLiteral("2"));
+        (*window)->Nov2Click();
+        QCOMPARE(line(QStringLiteral("TNAIN_V_2_1"))->text(), QString());
+        QVERIFY(line(QStringLiteral("TNAIN_V_2_1"))->isEnabled());
+        QVERIFY(!line(QStringLiteral("TNAIN_V_2_2"))->isEnabled());
+        QCOMPARE(line(QStringLiteral("TestPCO"))->text(), QStringLiteral("0"));
+    }
+};
+
+QTEST_MAIN(EntryTest)
+#include "EntryTest.moc"

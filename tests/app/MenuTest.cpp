@@ -1,0 +1,188 @@
+// The menu commands as a user gives them, with the dialogs answered by the test.
+#include "TestWindow.h"
+
+#include "app/DiagnosticsPage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QTest>
+
+class MenuTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestWindow> window;
+    qta::app::TfMain& main() { return **window; }
+    FakeDialogs& dialogs() { return *window->dialogs; }
+    void trigger(const char* item) { main().control<QAction>(QLatin1String(item))->trigger(); }
+    QLineEdit* line(const char* name) { return main().control<QLineEdit>(QLatin1String(name)); }
+    const QString pffFilter = QStringLiteral("QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*");
+
+private slots:
+    void init() { window = std::make_unique<TestWindow>(QStringLiteral("[Language]\r\nLang=EN\r\n")); }
+    void cleanup() { window.reset(); }
+
+    void newThenSaveThenOpenGivesTheSameConfiguration() {
+        trigger("Nov2");
+        QTest::keyClicks(line("TNIN_S_2_1"), QStringLiteral("+421900"));
+        QTest::keyClicks(line("TNIN_S_2_2"), QStringLiteral("0905"));
+        QTest::keyClicks(main().control<QPlainTextEdit>(QStringLiteral("T_SMS_OUT_ON_3")),
+                         QStringLiteral("on 3"));
+        main().control<QComboBox>(QStringLiteral("EventCodeIN2"))->setCurrentIndex(4);
+        main().control<QCheckBox>(QStringLiteral("CheckOut_2"))->click();
+        line("editAPN")->setText(QStringLiteral("apn.čsob"));
+        const qta::Configuration saved = main().configuration();
+
+        const QString file = window->path(QStringLiteral("mine.pff"));
+        dialogs().fileAnswers << file;
+        trigger("Uloi2");
+        QVERIFY(QFileInfo::exists(file));
+        QCOMPARE(dialogs().fileRequests.size(), 1);
+        QCOMPARE(dialogs().fileRequests[0].filter, pffFilter);
+        QCOMPARE(dialogs().fileRequests[0].defaultSuffix, QStringLiteral("pff"));
+        QCOMPARE(dialogs().errors, QStringList());
+        QVERIFY(readFile(file).contains("[7B]\r\neditAPN=apn.\xe8sob\r\n"));
+
+        trigger("Nov2");
+        QVERIFY(!(main().configuration() == saved));
+        dialogs().fileAnswers << file;
+        trigger("Otvori2");
+        QVERIFY(main().configuration() == saved);
+        QCOMPARE(line("TNIN_S_2_2")->text(), QStringLiteral("0905"));
+        QVERIFY(line("TNIN_S_2_3")->isEnabled());
+        QVERIFY(!line("TNIN_S_2_4")->isEnabled());
+        QCOMPARE(main().control<QComboBox>(QStringLiteral("EventCodeIN2"))->currentIndex(), 4);
+        QCOMPARE(line("editAPN")->text(), QStringLiteral("apn.čsob"));
+    }
+
+    void eachDialogProposesItsLastChoice() {
+        const QString file = window->path(QStringLiteral("a.pff"));
+        dialogs().fileAnswers << file << QString() << QString();
+        trigger("Uloi2");
+        trigger("Uloi2"); // cancelled
+        trigger("Otvori2");
+        QCOMPARE(dialogs().fileRequests[1].proposedName, file);
+        QCOMPARE(dialogs().fileRequests[2].proposedName, QString());
+        QCOMPARE(dialogs().fileRequests[2].filter, pffFilter);
+    }
+
+    void openErrorsLeaveTheConfigurationAlone() {
+        QTest::keyClicks(line("TNLS_1"), QStringLiteral("112"));
+        const qta::Configuration before = main().configuration();
+        const QString missing = window->path(QStringLiteral("missing.pff"));
+        const QString foreign = window->path(QStringLiteral("foreign.pff"));
+        writeFile(foreign, "[Other]\r\nkey=1\r\n");
+        QVERIFY(!main().openConfiguration(missing));
+        QVERIFY(!main().openConfiguration(foreign));
+        QVERIFY(main().configuration() == before);
+        QCOMPARE(line("TNLS_1")->text(), QStringLiteral("112"));
+        QCOMPARE(dialogs().errors.size(), 2);
+        QVERIFY(dialogs().errors[0].contains(missing));
+        QVERIFY(dialogs().errors[1].contains(foreign));
+    }
+
+    void aFailedSaveSaysSo() {
+        const QString file = window->path(QStringLiteral("no/such/dir/x.pff"));
+        dialogs().fileAnswers << file;
+        trigger("Uloi2");
+        QCOMPARE(dialogs().errors, QStringList{QStringLiteral("Unable to write to ") + file});
+    }
+
+    void deviceCommandsNeedAConnectedDevice() {
+        trigger("Nata2");
+        trigger("Odosla2");
+        trigger("Nata1");
+        const QString notConnected = QStringLiteral("Device not connected !");
+        QCOMPARE(dialogs().messages, (QStringList{notConnected, notConnected, notConnected}));
+        main().SetLangToSK();
+        trigger("Odosla2");
+        QCOMPARE(dialogs().messages.last(), QStringLiteral("Nepripojené zariadenie !"));
+    }
+
+    void eventLogIsSavedInWindows1250WithCrLf() {
+        auto* events = main().control<QPlainTextEdit>(QStringLiteral("Events"));
+        events->setPlainText(QStringLiteral("07.12.2026   14:30   -  Reštart volača\nčas\n"));
+        const QString file = window->path(QStringLiteral("log"));
+        dialogs().fileAnswers << file;
+        trigger("Uloi3");
+        QCOMPARE(dialogs().fileRequests[0].filter,
+                 QStringLiteral("Textové súbory (*.txt)|*.txt|Všetky súbory (*.*)|*.*"));
+        QCOMPARE(dialogs().fileRequests[0].defaultSuffix, QStringLiteral("txt"));
+        QCOMPARE(readFile(file),
+                 QByteArray("07.12.2026   14:30   -  Re\x9atart vola\xe8\x61\r\n\xe8\x61s\r\n"));
+
+        events->clear();
+        dialogs().fileAnswers << file;
+        trigger("Uloi3");
+        QCOMPARE(dialogs().fileRequests[1].proposedName, file);
+        QCOMPARE(readFile(file), QByteArray());
+    }
+
+    void eventLogPrintsToAPdfFile() {
+        main()
+            .control<QPlainTextEdit>(QStringLiteral("Events"))
+            ->setPlainText(QStringLiteral("line 1\nline 2"));
+        const QString pdf = window->path(QStringLiteral("log.pdf"));
+        dialogs().printerAnswer = [&pdf](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        trigger("Tlai1");
+        QVERIFY(readFile(pdf).startsWith("%PDF"));
+        // A cancelled print dialog prints nothing.
+        QFile::remove(pdf);
+        dialogs().printerAnswer = nullptr;
+        trigger("Tlai1");
+        QVERIFY(!QFileInfo::exists(pdf));
+    }
+
+    void newClearsTheDeviceReadoutsButNotTheLog() {
+        main().control<QLineEdit>(QStringLiteral("MemoPSU"))->setText(QStringLiteral("3,80"));
+        main().control<QLineEdit>(QStringLiteral("AIN_1"))->setText(QStringLiteral("12"));
+        main().control<QProgressBar>(QStringLiteral("gaugeSIGNAL"))->setValue(5);
+        main().control<QPlainTextEdit>(QStringLiteral("Events"))->setPlainText(QStringLiteral("kept"));
+        trigger("Nov2");
+        QCOMPARE(main().control<QLineEdit>(QStringLiteral("MemoPSU"))->text(), QString());
+        QCOMPARE(main().control<QLineEdit>(QStringLiteral("AIN_1"))->text(), QStringLiteral("12"));
+        QCOMPARE(main().control<QProgressBar>(QStringLiteral("gaugeSIGNAL"))->value(), 0);
+        QCOMPARE(main().control<QPlainTextEdit>(QStringLiteral("Events"))->toPlainText(),
+                 QStringLiteral("kept"));
+    }
+
+    void everyFieldIsOneNamedWidget() {
+        const auto& table = main().configuration().table();
+        for (const auto& def : table.fields()) {
+            const auto found = main().findChildren<QWidget*>(QString::fromStdString(def.name));
+            QVERIFY2(found.size() == 1, def.name.c_str());
+        }
+    }
+
+    void diagnosticsStartDisconnected() {
+        auto* page = main().control<QWidget>(QStringLiteral("TabSheet9"));
+        for (int i = 1; i <= 8; ++i) {
+            for (const char* grey : {"IN_ND_%1", "IN_NA_%1"})
+                QVERIFY(main().control<QWidget>(QString::fromLatin1(grey).arg(i))->isVisibleTo(page));
+        }
+        for (int n = 1; n <= 4; ++n) {
+            QVERIFY(main().control<QWidget>(QStringLiteral("OUT_NV_%1").arg(n))->isVisibleTo(page));
+            QCOMPARE(main().control(QStringLiteral("OUT_NZ_%1").arg(n))->property("command").toInt(), n + 4);
+        }
+        QCOMPARE(main().control<QProgressBar>(QStringLiteral("gaugeSIGNAL"))->value(), 0);
+        QCOMPARE(main().control<QProgressBar>(QStringLiteral("gaugeSIGNAL"))->maximum(), 9);
+    }
+
+    void closeWritesTheLanguage() {
+        main().SetLangToSK();
+        trigger("N1");
+        QCOMPARE(readFile(window->path(QStringLiteral("QTA710Plus.ini"))),
+                 QByteArray("[Language]\r\nLang=SK\r\n"));
+    }
+};
+
+QTEST_MAIN(MenuTest)
+#include "MenuTest.moc"

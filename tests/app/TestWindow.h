@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/Dialogs.h"
+#include "app/TfMain.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+// Answers the window's dialogs without showing them, and records what was asked.
+class FakeDialogs : public qta::app::Dialogs {
+public:
+    QStringList fileAnswers;                      // taken in order; an empty name cancels
+    QList<qta::app::FileDialogSpec> fileRequests; // what the dialogs were asked to offer
+    std::function<bool(QPrinter&)> printerAnswer;
+    QStringList messages;
+    QStringList errors;
+
+    QString openFileName(QWidget*, const qta::app::FileDialogSpec& spec) override { return answer(spec); }
+    QString saveFileName(QWidget*, const qta::app::FileDialogSpec& spec) override { return answer(spec); }
+    bool choosePrinter(QWidget*, QPrinter& printer) override {
+        return printerAnswer && printerAnswer(printer);
+    }
+    void showMessage(QWidget*, const QString& text) override { messages << text; }
+    void showError(QWidget*, const QString& text) override { errors << text; }
+
+private:
+    QString answer(const qta::app::FileDialogSpec& spec);
+};
+
+// A main window started in a working directory of its own (where its settings
+// file lives), with fake dialogs.
+struct TestWindow {
+    explicit TestWindow(const QString& settingsContent = QString());
+    ~TestWindow();
+
+    qta::app::TfMain& operator*() { return *window; }
+    qta::app::TfMain* operator->() { return window.get(); }
+    QString path(const QString& name) const { return directory.filePath(name); }
+
+    QTemporaryDir directory;
+    QString previousDirectory;
+    FakeDialogs* dialogs = nullptr;
+    std::unique_ptr<qta::app::TfMain> window;
+};
+
+QByteArray readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& content);
