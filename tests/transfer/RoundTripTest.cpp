@@ -120,6 +120,7 @@ TEST(RoundTripTest, DecodingTheEncodedImageGivesBackEveryFieldItCarries) {
         const FieldTable& table = read.table();
         for (FieldId id = 0; id < table.size(); ++id) {
             ASSERT_EQ(read.text(id), expected.text(id)) << "round " << round << ", " << table[id].name;
+            ASSERT_EQ(read.flag(id), expected.flag(id)) << "round " << round << ", " << table[id].name;
             ASSERT_EQ(read.choice(id), expected.choice(id)) << "round " << round << ", " << table[id].name;
         }
     }
