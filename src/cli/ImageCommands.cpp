@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 
 namespace qta::cli {
 namespace {
@@ -36,6 +37,12 @@ transfer::DateTime parseTime(const std::string& text) {
         if (values[i] < part.minimum || values[i] > part.maximum)
             throw bad;
     }
+    // The day must exist in its month: 31 April or 29 February 2026 is refused.
+    const std::chrono::year_month_day date{std::chrono::year{2000 + values[0]},
+                                           std::chrono::month{static_cast<unsigned>(values[1])},
+                                           std::chrono::day{static_cast<unsigned>(values[2])}};
+    if (!date.ok())
+        throw bad;
     return {2000 + values[0], values[1], values[2], values[3], values[4]};
 }
 

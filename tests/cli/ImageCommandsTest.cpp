@@ -50,6 +50,16 @@ TEST(ImageCommandsTest, EncodeWritesTheImageAndTheFramesInWriteOrder) {
     EXPECT_EQ(frames.substr(336 * kFrameSize), "\x80\x80" + std::string("2612072205") + zeros(54));
 }
 
+TEST(ImageCommandsTest, EncodeTakesTheLeapDayOfALeapYear) {
+    TempDir dir;
+    writeFile(dir / "in.pff", samplePff());
+    const auto result = runCli({"encode", dir / "in.pff", "-o", dir / "image.bin", "--frames",
+                                dir / "frames.bin", "--time", "2802291200"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(readFile(dir / "frames.bin").substr(336 * kFrameSize, 12),
+              "\x80\x80" + std::string("2802291200"));
+}
+
 TEST(ImageCommandsTest, EncodeWithoutTimeStampsTheFramesWithTheClock) {
     TempDir dir;
     writeFile(dir / "in.pff", samplePff());
@@ -135,6 +145,8 @@ TEST(ImageCommandsTest, UsageErrorsExitWithTwo) {
         {"encode", dir / "in.pff"},
         {"encode", dir / "in.pff", "-o", dir / "i.bin", "--frames", dir / "f.bin", "--time", "2613072205"},
         {"encode", dir / "in.pff", "-o", dir / "i.bin", "--frames", dir / "f.bin", "--time", "261207220"},
+        {"encode", dir / "in.pff", "-o", dir / "i.bin", "--frames", dir / "f.bin", "--time", "2602290000"},
+        {"encode", dir / "in.pff", "-o", dir / "i.bin", "--frames", dir / "f.bin", "--time", "2604311200"},
         {"encode", dir / "in.pff", "-o", dir / "i.bin", "--time", "2612072205"},
         {"encode", "-o", dir / "i.bin"},
         {"decode", dir / "i.bin"},
