@@ -116,6 +116,11 @@ TEST_F(ConfigDecoderTest, ParameterBlockUndoesTheEncodingsAndSkipsTheCounts) {
     EXPECT_TRUE(flag("CheckBox230V"));
     EXPECT_FALSE(flag("CheckBoxAku"));
     EXPECT_TRUE(flag("CheckBoxJam"));
+    block[51] = 0x00;
+    read(0x4680, block);
+    EXPECT_TRUE(flag("CheckBox230V"));
+    EXPECT_TRUE(flag("CheckBoxAku"));
+    EXPECT_TRUE(flag("CheckBoxJam"));
 
     ConfigDecoder pointDecoder(config, '.');
     pointDecoder.ReadData(frameAt(0x4680, block));

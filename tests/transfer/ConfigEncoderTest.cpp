@@ -45,8 +45,9 @@ TEST_F(ConfigEncoderTest, StopsAtOnceWhenTheSinkAborts) {
 
 TEST_F(ConfigEncoderTest, EmptyConfigurationGivesZeroSlotsAndTheNoneEventEntry) {
     const ConfigImage image = encode();
-    EXPECT_EQ(imageBytes(image, 0x0000, 0x2000), zeros(0x2000)); // all digital-input numbers
-    EXPECT_EQ(imageBytes(image, 0x2000, 0x0800), zeros(0x0800)); // their texts
+    EXPECT_EQ(imageBytes(image, 0x0000, 0x4680), zeros(0x4680)); // every list, input text and DTMF slot
+    EXPECT_EQ(imageBytes(image, 0x4700, 0x0400), zeros(0x0400)); // the output texts
+    EXPECT_EQ(imageBytes(image, 0x4E80, 64), zeros(64));         // DTMF_BLOCK1 and 2
     EXPECT_EQ(imageBytes(image, 0x4D00, 128), zeros(128));       // object codes
     EXPECT_EQ(imageBytes(image, 0x4D80 + 48, 1), bytes({0}));    // no distinct codes
     EXPECT_EQ(imageBytes(image, 0x4E00, 16), bytes({0, 0, 0, "00000", 0, 0, 0, 0, 0, 0, 0, 0}));
