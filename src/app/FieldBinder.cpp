@@ -88,6 +88,7 @@ QWidget* FieldBinder::create(FieldId id, QWidget* parent) {
     if (def.typing != Typing::None)
         widget->installEventFilter(new FieldKeyFilter(def.typing, def.limit, decimalSeparator_, widget));
     widgets_[id] = widget;
+    created_.push_back(id);
     connectEdits(id, widget);
     return widget;
 }
@@ -162,17 +163,20 @@ void FieldBinder::showEditable(FieldId id) {
     if (!widget || shownEditable_[id] == static_cast<signed char>(editable))
         return;
     shownEditable_[id] = static_cast<signed char>(editable);
+    // The colours come from the list's palette (see showListColours).
     widget->setEnabled(editable);
-    QPalette palette = widget->palette();
-    const QPalette standard; // the application's colours
-    palette.setColor(QPalette::Base,
-                     editable ? standard.color(QPalette::Base) : standard.color(QPalette::Button));
-    widget->setPalette(palette);
 }
 
-void FieldBinder::showAll() {
-    for (std::size_t id = 0; id < widgets_.size(); ++id)
-        show(static_cast<FieldId>(id));
+void showListColours(QWidget* list) {
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Active, QPalette::Button));
+    list->setPalette(palette);
+}
+
+void FieldBinder::showCreated() {
+    for (FieldId id : created_)
+        show(id);
+    created_.clear();
 }
 
 void FieldBinder::setEventChoiceItems(const QStringList& items) {
@@ -180,6 +184,8 @@ void FieldBinder::setEventChoiceItems(const QStringList& items) {
     showing_ = true;
     for (FieldId id : config_.table().family("EventCodeIN")) {
         auto* combo = qobject_cast<QComboBox*>(widgets_[id]);
+        if (!combo)
+            continue; // not made yet
         for (int k = 0; k < items.size() && k < combo->count(); ++k)
             combo->setItemText(k, items[k]);
     }

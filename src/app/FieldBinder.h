@@ -32,8 +32,8 @@ public:
         return placeOf(id);
     }
 
-    // Shows every field's current value; call once all widgets exist.
-    void showAll();
+    // Shows the current value of every field whose widget was created since the last call.
+    void showCreated();
 
     // Replaces the item texts of every event choice, keeping each selection.
     void setEventChoiceItems(const QStringList& items);
@@ -48,7 +48,12 @@ private:
     char decimalSeparator_;
     std::vector<QWidget*> widgets_;
     std::vector<signed char> shownEditable_; // -1 not yet shown
-    bool showing_ = false;                   // a model change is being shown
+    std::vector<FieldId> created_;
+    bool showing_ = false; // a model change is being shown
 };
+
+// Gives the entries of a number list their colours: a locked (disabled) entry the
+// button face, an editable one the window colour.
+void showListColours(QWidget* list);
 
 } // namespace qta::app

@@ -24,6 +24,7 @@ QString NumberListBox::labelName(int listIndex, int position) {
 NumberListBox::NumberListBox(const QString& name, int listIndex, FieldBinder& binder, QWidget* parent)
     : QGroupBox(parent) {
     setObjectName(name);
+    showListColours(this);
     const NumberList& list = FieldTable::instance().lists()[listIndex];
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 4, 6, 4);

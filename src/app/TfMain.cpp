@@ -17,6 +17,7 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace qta::app {
@@ -61,8 +62,8 @@ TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, QWidget*
     layout->addWidget(buildTopBar());
     layout->addWidget(buildPages());
     setCentralWidget(central);
-    indexControls();
-    binder_->showAll();
+    indexControls(this);
+    binder_->showCreated();
 
     FormCreate();
 
@@ -73,12 +74,49 @@ TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, QWidget*
 
 TfMain::~TfMain() = default;
 
-void TfMain::indexControls() {
-    controls_.clear();
-    for (QObject* child : findChildren<QObject*>()) {
+void TfMain::indexControls(QWidget* root) {
+    for (QObject* child : root->findChildren<QObject*>()) {
         if (!child->objectName().isEmpty())
             controls_.insert(child->objectName(), child);
     }
+}
+
+QObject* TfMain::control(const QString& name) {
+    QObject* found = controls_.value(name);
+    if (!found && !pendingPages_.empty()) {
+        completePages();
+        found = controls_.value(name);
+    }
+    return found;
+}
+
+void TfMain::completePages() {
+    if (pendingPages_.empty())
+        return;
+    const std::vector<PendingPage> pending = std::move(pendingPages_);
+    pendingPages_.clear();
+    QHash<QString, QObject*> added;
+    for (const PendingPage& page : pending) {
+        page.fill(page.sheet);
+        for (QObject* child : page.sheet->findChildren<QObject*>()) {
+            if (!child->objectName().isEmpty())
+                added.insert(child->objectName(), child);
+        }
+    }
+    controls_.insert(added);
+    binder_->showCreated();
+    // The new controls get the texts of the language in force, which is the only
+    // one applied so far: any other switch fills the pages first.
+    applyControlTexts(added);
+    showEventChoiceItems();
+}
+
+bool TfMain::event(QEvent* event) {
+    if (event->type() == QEvent::Paint && !pendingPages_.empty() && !completionQueued_) {
+        completionQueued_ = true;
+        QTimer::singleShot(0, this, &TfMain::completePages);
+    }
+    return QMainWindow::event(event);
 }
 
 void TfMain::buildMenus() {
@@ -134,7 +172,7 @@ void TfMain::FormCreate() {
     const std::string stored = settings_.language();
     // Only the exact codes count; anything else, "DK" and "de" included, is Danish.
     const auto language = languageFromCode(stored);
-    applyLanguage(language && *language != Language::DK ? *language : Language::DK);
+    applyCatalogue(language && *language != Language::DK ? *language : Language::DK);
     status_->setText(fromUtf8(messages().msgDisconnected));
 }
 
@@ -148,29 +186,30 @@ void TfMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfMain::applyLanguage(Language language) {
+    completePages();
+    applyCatalogue(language);
+}
+
+void TfMain::applyCatalogue(Language language) {
     const catalogue::LanguageCatalogue& texts = catalogue::languageCatalogue(language);
     catalogue_ = &texts;
     languageCode_ = fromUtf8(texts.code);
     sprache_->setEditText(languageCode_);
     setWindowTitle(fromUtf8(texts.title));
     for (const catalogue::ControlText& item : texts.menuCaptions)
-        setCaption(control(fromUtf8(item.control)), fromUtf8(item.text));
+        setCaption(controls_.value(fromUtf8(item.control)), fromUtf8(item.text));
     heslo_->setText(fromUtf8(texts.heslo.caption));
     heslo_->setToolTip(fromUtf8(texts.heslo.hint));
     heslo_->move(texts.heslo.left, heslo_->y());
     showConnectionStatus();
-    control<QWidget>(QStringLiteral("editAPN"))->setToolTip(fromUtf8(texts.apnHint));
-    applyControlTexts(texts);
-    QStringList items;
-    for (const std::string& item : texts.eventChoiceItems)
-        items << fromUtf8(item);
-    // The selections stay: a switch must not silently drop the events reported to the centre.
-    binder_->setEventChoiceItems(items);
+    binder_->widget(config_.table().id("editAPN"))->setToolTip(fromUtf8(texts.apnHint));
+    applyControlTexts(controls_);
+    showEventChoiceItems();
 }
 
-void TfMain::applyControlTexts(const catalogue::LanguageCatalogue& texts) {
-    for (const catalogue::ControlText& item : texts.controlTexts) {
-        QObject* target = control(fromUtf8(item.control));
+void TfMain::applyControlTexts(const QHash<QString, QObject*>& controls) {
+    for (const catalogue::ControlText& item : catalogue_->controlTexts) {
+        QObject* target = controls.value(fromUtf8(item.control));
         if (!target)
             continue;
         if (item.role == catalogue::TextRole::Caption)
@@ -178,6 +217,15 @@ void TfMain::applyControlTexts(const catalogue::LanguageCatalogue& texts) {
         else
             setHint(target, fromUtf8(item.text));
     }
+}
+
+// The item texts are replaced and the selections stay: a switch must not silently
+// drop the events that the inputs report to the alarm centre.
+void TfMain::showEventChoiceItems() {
+    QStringList items;
+    for (const std::string& item : catalogue_->eventChoiceItems)
+        items << fromUtf8(item);
+    binder_->setEventChoiceItems(items);
 }
 
 void TfMain::showConnectionStatus() {

@@ -10,7 +10,9 @@
 #include <QHash>
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -39,9 +41,14 @@ public:
     // The program messages of the language applied last, read at the moment of use.
     const catalogue::Messages& messages() const { return catalogue_->messages; }
 
-    // The named control, or null.
-    QObject* control(const QString& name) const { return controls_.value(name); }
-    template <typename T> T* control(const QString& name) const { return qobject_cast<T*>(control(name)); }
+    // The named control, or null. Pages not yet filled are filled first.
+    QObject* control(const QString& name);
+    template <typename T> T* control(const QString& name) { return qobject_cast<T*>(control(name)); }
+
+    // Fills the pages that are not filled yet. The page in front is filled when the
+    // window is made; the others follow right after its first paint, so the window
+    // shows quickly. Anything that needs their controls fills them first.
+    void completePages();
 
     // Brings the named page (or sub-page) to the front.
     void showPage(const QString& name);
@@ -69,6 +76,7 @@ public:
     void Tlai1Click();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -78,23 +86,26 @@ private:
     void buildMenus();
     QWidget* buildTopBar();
     QTabWidget* buildPages();
+    QWidget* leafPage(const QString& name, std::function<void(QWidget*)> fill);
     QWidget* digitalInputsPage();
-    QWidget* digitalInputPage(int input);
-    QWidget* arcPage();
-    QWidget* blockingPage();
+    void fillDigitalInputPage(QWidget* sheet, int input);
+    void fillArcPage(QWidget* sheet);
+    void fillBlockingPage(QWidget* sheet);
     QWidget* analogInputsPage();
-    QWidget* analogInputPage(int input);
+    void fillAnalogInputPage(QWidget* sheet, int input);
     QWidget* outputsPage();
-    QWidget* outputPage(int output);
-    QWidget* hearingPage();
-    QWidget* statusSmsPage();
+    void fillOutputPage(QWidget* sheet, int output);
+    void fillHearingPage(QWidget* sheet);
+    void fillStatusSmsPage(QWidget* sheet);
     QWidget* listBox(const QString& name, const char* family, int index);
     QWidget* field(const char* family, int index1 = 0, QWidget* parent = nullptr);
-    void indexControls();
+    void indexControls(QWidget* root);
+    void applyCatalogue(Language language);
 
     bool deviceConnected();
     void showConnectionStatus();
-    void applyControlTexts(const catalogue::LanguageCatalogue& texts);
+    void applyControlTexts(const QHash<QString, QObject*>& controls);
+    void showEventChoiceItems();
 
     Configuration config_;
     std::unique_ptr<FieldBinder> binder_;
@@ -104,6 +115,13 @@ private:
     const catalogue::LanguageCatalogue* catalogue_ = nullptr;
     QString languageCode_;
     QHash<QString, QObject*> controls_;
+    struct PendingPage {
+        QWidget* sheet;
+        std::function<void(QWidget*)> fill;
+    };
+    std::vector<PendingPage> pendingPages_;
+    bool firstPageFilled_ = false;
+    bool completionQueued_ = false;
 
     QComboBox* sprache_ = nullptr;
     QLabel* heslo_ = nullptr;

@@ -109,6 +109,19 @@ QWidget* TfMain::listBox(const QString& name, const char* family, int index) {
     return new NumberListBox(name, listIndex(family, index), *binder_, nullptr);
 }
 
+QWidget* TfMain::leafPage(const QString& name, std::function<void(QWidget*)> fill) {
+    QWidget* sheet = page(name, nullptr);
+    // The page in front at start is filled at once; the others right after the
+    // window is first painted, or as soon as anything needs them.
+    if (pendingPages_.empty() && !firstPageFilled_) {
+        fill(sheet);
+        firstPageFilled_ = true;
+    } else {
+        pendingPages_.push_back({sheet, std::move(fill)});
+    }
+    return sheet;
+}
+
 QWidget* TfMain::buildTopBar() {
     auto* bar = new QWidget;
     bar->setFixedHeight(kTopBarHeight);
@@ -153,12 +166,16 @@ QWidget* TfMain::buildTopBar() {
 QTabWidget* TfMain::buildPages() {
     auto* pages = pageControl(QStringLiteral("PageControl1"), nullptr);
     pages->addTab(digitalInputsPage(), QStringLiteral("Digit. vstupy"));
-    pages->addTab(arcPage(), QStringLiteral("PCO"));
-    pages->addTab(blockingPage(), QStringLiteral("Blokovanie vstupov"));
+    pages->addTab(leafPage(QStringLiteral("TabSheet4"), [this](QWidget* sheet) { fillArcPage(sheet); }),
+                  QStringLiteral("PCO"));
+    pages->addTab(leafPage(QStringLiteral("TabSheet5"), [this](QWidget* sheet) { fillBlockingPage(sheet); }),
+                  QStringLiteral("Blokovanie vstupov"));
     pages->addTab(analogInputsPage(), QStringLiteral("Analog. vstupy"));
     pages->addTab(outputsPage(), QStringLiteral("Digit. výstupy"));
-    pages->addTab(hearingPage(), QStringLiteral("Odposluch"));
-    pages->addTab(statusSmsPage(), QStringLiteral("Stavové SMS"));
+    pages->addTab(leafPage(QStringLiteral("TabSheet6"), [this](QWidget* sheet) { fillHearingPage(sheet); }),
+                  QStringLiteral("Odposluch"));
+    pages->addTab(leafPage(QStringLiteral("TabSheet7"), [this](QWidget* sheet) { fillStatusSmsPage(sheet); }),
+                  QStringLiteral("Stavové SMS"));
     eventLog_ = new EventLogPage(nullptr);
     eventLog_->setObjectName(QStringLiteral("TabSheet8"));
     pages->addTab(eventLog_, QStringLiteral("Denník"));
@@ -172,13 +189,14 @@ QWidget* TfMain::digitalInputsPage() {
     QWidget* sheet = page(QStringLiteral("TabSheet1"), nullptr);
     auto* inputs = pageControl(QStringLiteral("PageControlIN"), sheet);
     for (int i = 1; i <= kInputs; ++i)
-        inputs->addTab(digitalInputPage(i), QStringLiteral("%1. vstup").arg(i));
+        inputs->addTab(leafPage(QStringLiteral("TabSheetIN%1").arg(i),
+                                [this, i](QWidget* sub) { fillDigitalInputPage(sub, i); }),
+                       QStringLiteral("%1. vstup").arg(i));
     (new QVBoxLayout(sheet))->addWidget(inputs);
     return sheet;
 }
 
-QWidget* TfMain::digitalInputPage(int input) {
-    QWidget* sheet = page(QStringLiteral("TabSheetIN%1").arg(input), nullptr);
+void TfMain::fillDigitalInputPage(QWidget* sheet, int input) {
     auto* left = new QVBoxLayout;
     QGroupBox* sms =
         group(QStringLiteral("GroupBoxSMS_IN%1").arg(input), QStringLiteral(" Texty SMS  "), sheet);
@@ -206,11 +224,9 @@ QWidget* TfMain::digitalInputPage(int input) {
     row0->addLayout(left);
     row0->addWidget(listBox(QStringLiteral("GroupBox_TV_IN%1").arg(input), "TNIN_V_", input));
     row0->addWidget(listBox(QStringLiteral("GroupBox_TS_IN%1").arg(input), "TNIN_S_", input));
-    return sheet;
 }
 
-QWidget* TfMain::arcPage() {
-    QWidget* sheet = page(QStringLiteral("TabSheet4"), nullptr);
+void TfMain::fillArcPage(QWidget* sheet) {
     QGroupBox* codes = group(QStringLiteral("GroupBox2"), QStringLiteral("Vysielané kódy "), sheet);
     auto* grid = new QGridLayout(codes);
     const char* headers[][2] = {{"Label6", "Kód objektu"},
@@ -253,11 +269,9 @@ QWidget* TfMain::arcPage() {
     layout->addWidget(codes, 0, Qt::AlignTop);
     layout->addWidget(centre, 0, Qt::AlignTop);
     layout->addStretch();
-    return sheet;
 }
 
-QWidget* TfMain::blockingPage() {
-    QWidget* sheet = page(QStringLiteral("TabSheet5"), nullptr);
+void TfMain::fillBlockingPage(QWidget* sheet) {
     auto* left = new QVBoxLayout;
     QGroupBox* sms = group(QStringLiteral("GroupBox8"), QStringLiteral(" Texty SMS  "), sheet);
     auto* smsGrid = new QGridLayout(sms);
@@ -279,20 +293,20 @@ QWidget* TfMain::blockingPage() {
     layout->addLayout(left);
     layout->addWidget(listBox(QStringLiteral("GroupBox6"), "TNBLK_S_", 0));
     layout->addWidget(listBox(QStringLiteral("GroupBox7"), "TNBLK_V_", 0));
-    return sheet;
 }
 
 QWidget* TfMain::analogInputsPage() {
     QWidget* sheet = page(QStringLiteral("TabSheet2"), nullptr);
     auto* inputs = pageControl(QStringLiteral("PageControlAIN"), sheet);
     for (int i = 1; i <= kAnalogInputs; ++i)
-        inputs->addTab(analogInputPage(i), QStringLiteral("%1. vstup").arg(i));
+        inputs->addTab(leafPage(QStringLiteral("TabSheetAIN%1").arg(i),
+                                [this, i](QWidget* sub) { fillAnalogInputPage(sub, i); }),
+                       QStringLiteral("%1. vstup").arg(i));
     (new QVBoxLayout(sheet))->addWidget(inputs);
     return sheet;
 }
 
-QWidget* TfMain::analogInputPage(int input) {
-    QWidget* sheet = page(QStringLiteral("TabSheetAIN%1").arg(input), nullptr);
+void TfMain::fillAnalogInputPage(QWidget* sheet, int input) {
     auto* left = new QVBoxLayout;
     QGroupBox* sms =
         group(QStringLiteral("GroupBoxSMS_AIN%1").arg(input), QStringLiteral(" Texty SMS  "), sheet);
@@ -316,20 +330,20 @@ QWidget* TfMain::analogInputPage(int input) {
     layout->addLayout(left);
     layout->addWidget(listBox(QStringLiteral("GroupBox_TV_AIN%1").arg(input), "TNAIN_V_", input));
     layout->addWidget(listBox(QStringLiteral("GroupBox_TS_AIN%1").arg(input), "TNAIN_S_", input));
-    return sheet;
 }
 
 QWidget* TfMain::outputsPage() {
     QWidget* sheet = page(QStringLiteral("TabSheet3"), nullptr);
     auto* outputs = pageControl(QStringLiteral("PageControlOUT"), sheet);
     for (int n = 1; n <= kOutputs; ++n)
-        outputs->addTab(outputPage(n), QStringLiteral("%1. výstup").arg(n));
+        outputs->addTab(leafPage(QStringLiteral("TabSheetOUT%1").arg(n),
+                                 [this, n](QWidget* sub) { fillOutputPage(sub, n); }),
+                        QStringLiteral("%1. výstup").arg(n));
     (new QVBoxLayout(sheet))->addWidget(outputs);
     return sheet;
 }
 
-QWidget* TfMain::outputPage(int output) {
-    QWidget* sheet = page(QStringLiteral("TabSheetOUT%1").arg(output), nullptr);
+void TfMain::fillOutputPage(QWidget* sheet, int output) {
     auto* left = new QVBoxLayout;
     QGroupBox* sms =
         group(QStringLiteral("GroupBoxSMS_OUT%1").arg(output), QStringLiteral(" Texty SMS  "), sheet);
@@ -368,19 +382,15 @@ QWidget* TfMain::outputPage(int output) {
     layout->addLayout(left);
     layout->addWidget(listBox(QStringLiteral("GroupBox_TV_OUT%1").arg(output), "TNOUT_V_", output));
     layout->addWidget(listBox(QStringLiteral("GroupBox_TS_OUT%1").arg(output), "TNOUT_S_", output));
-    return sheet;
 }
 
-QWidget* TfMain::hearingPage() {
-    QWidget* sheet = page(QStringLiteral("TabSheet6"), nullptr);
+void TfMain::fillHearingPage(QWidget* sheet) {
     auto* layout = new QHBoxLayout(sheet);
     layout->addWidget(listBox(QStringLiteral("GroupBoxTNLS"), "TNLS_", 0), 0, Qt::AlignTop);
     layout->addStretch();
-    return sheet;
 }
 
-QWidget* TfMain::statusSmsPage() {
-    QWidget* sheet = page(QStringLiteral("TabSheet7"), nullptr);
+void TfMain::fillStatusSmsPage(QWidget* sheet) {
     auto* layout = new QHBoxLayout(sheet);
     layout->addWidget(listBox(QStringLiteral("GroupBoxTNSSMS"), "TNSSMS_", 0), 0, Qt::AlignTop);
 
@@ -404,7 +414,6 @@ QWidget* TfMain::statusSmsPage() {
     right->addStretch();
     layout->addLayout(right);
     layout->addStretch();
-    return sheet;
 }
 
 } // namespace qta::app

@@ -8,6 +8,7 @@ namespace {
 // --grab FILE [--page NAME]: saves a picture of the window (with the named page
 // shown) instead of running it; the documentation's screenshots are made this way.
 int grabWindow(qta::app::TfMain& window, const QString& file, const QString& page) {
+    window.completePages();
     if (!page.isEmpty())
         window.showPage(page);
     window.show();

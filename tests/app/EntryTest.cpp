@@ -50,11 +50,16 @@ class EntryTest : public QObject {
         line(QStringLiteral("editAPN"))->setFocus();
         return field->text();
     }
+    // The colour an entry is drawn with: its palette's base in its current state.
+    static QColor shownBase(QWidget* entry) {
+        return entry->palette().color(entry->isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                      QPalette::Base);
+    }
     static bool showsButtonFace(QWidget* entry) {
-        return entry->palette().color(QPalette::Base) == QPalette().color(QPalette::Button);
+        return shownBase(entry) == QPalette().color(QPalette::Button);
     }
     static bool showsWindowColour(QWidget* entry) {
-        return entry->palette().color(QPalette::Base) == QPalette().color(QPalette::Base);
+        return shownBase(entry) == QPalette().color(QPalette::Base);
     }
 
 private slots:

@@ -1,16 +1,20 @@
 // The menu commands as a user gives them, with the dialogs answered by the test.
 #include "TestWindow.h"
 
+#include "app/ControlTexts.h"
 #include "app/DiagnosticsPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QTest>
+
+using qta::app::captionOf;
 
 class MenuTest : public QObject {
     Q_OBJECT
@@ -157,9 +161,25 @@ private slots:
     void everyFieldIsOneNamedWidget() {
         const auto& table = main().configuration().table();
         for (const auto& def : table.fields()) {
-            const auto found = main().findChildren<QWidget*>(QString::fromStdString(def.name));
-            QVERIFY2(found.size() == 1, def.name.c_str());
+            const QString name = QString::fromStdString(def.name);
+            QVERIFY2(main().control<QWidget>(name), def.name.c_str());
+            QVERIFY2(main().findChildren<QWidget*>(name).size() == 1, def.name.c_str());
         }
+    }
+
+    // The pages behind the first are filled once the window has been painted.
+    void hiddenPagesAreFilledAfterTheFirstPaint() {
+        QVERIFY(!main().findChild<QWidget*>(QStringLiteral("TNIN_V_2_1")));
+        QTest::keyClicks(line("TNIN_V_1_1"), QStringLiteral("5"));
+        main().show();
+        QTRY_VERIFY(main().findChild<QWidget*>(QStringLiteral("TNIN_V_2_1")));
+        QCOMPARE(captionOf(main().findChild<QLabel*>(QStringLiteral("Label5"))), QStringLiteral("Zone/User"));
+        QCOMPARE(main().findChild<QComboBox*>(QStringLiteral("EventCodeIN1"))->currentText(),
+                 QStringLiteral("None"));
+        QCOMPARE(main().findChild<QLineEdit*>(QStringLiteral("ZoneCodeIN8"))->text(), QStringLiteral("000"));
+        QCOMPARE(captionOf(main().findChild<QLabel*>(QStringLiteral("Label11024"))),
+                 QStringLiteral("32. num."));
+        QVERIFY(!main().findChild<QWidget*>(QStringLiteral("TNIN_V_2_2"))->isEnabled());
     }
 
     void diagnosticsStartDisconnected() {
