@@ -43,6 +43,7 @@ void NumberField::focusOutEvent(QFocusEvent* event) {
 
 QWidget* NumberField::withSpinButtons() {
     auto* box = new QWidget(parentWidget());
+    box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
