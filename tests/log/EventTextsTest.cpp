@@ -121,6 +121,53 @@ TEST(EventTexts, GermanFamiliesAtTheirBoundariesWithTheirQuirks) {
                               });
 }
 
+TEST(EventTexts, GermanArcFamilyAndFurtherFamilyMembers) {
+    expectTexts(Language::DE, {
+                                  {88, "  -  Gesendet auf ARC \"1.Eingan Aktiviert\" erfolgreich"},
+                                  {89, "  -  Gesendet auf ARC \"1.Eingan Aktiviert\" vergeblich"},
+                                  {103, "  -  Gesendet auf ARC \"8.Eingan Aktiviert\" vergeblich"},
+                                  {119, "  -  Gesendet auf ARC \"8.Eingan Deaktiviert\" vergeblich"},
+                                  {17, "  -  Gesendet SMS \"1.Eingan Aktiviert\" "},
+                                  {32, "  -  Gesendet SMS \"8.Eingan Dektiviert\" "},
+                                  {33, "  -  Sprachnachricht \"1.Analogeingang überlimit\" erfolgreich"},
+                                  {40, "  -  Sprachnachricht \"2.Analogeingang unterlimit\" vergeblich"},
+                                  {57, "  -  1.Ausgang Abschaltung bei Empfang"},
+                                  {62, "  -  2.Ausgang Abschaltung bei SMS"},
+                                  {131, "  -  Eingänge Deblockiering bei Empfang"},
+                              });
+    expectTexts(Language::SK, {
+                                  {40, "  -  Hlasové volanie \"Analog. vstup 2 pod limit\" neúspešné"},
+                                  {57, "  -  výstup 1 vypnutý preznovením"},
+                                  {88, "  -  odoslanie na PCO \"Aktivovaný vstup 1\" úspešné"},
+                                  {119, "  -  odoslanie na PCO \"Deaktivovaný vstup 8\" neúspešné"},
+                              });
+}
+
+// Single texts whose blanks, punctuation or diacritics differ from one language to the next.
+TEST(EventTexts, SingleTextsKeepTheirOwnBlanksAndSpelling) {
+    expectTexts(Language::EN, {
+                                  {70, "  -  Remote connect by GPRS "},
+                                  {78, "  -  sended SMS \"Main power supply failure\""},
+                                  {86, "  -  GSM Jamming detected!"},
+                                  {124, "  -  reporting to ARC \"Program mode entry\" successful"},
+                              });
+    expectTexts(Language::SK, {
+                                  {70, "  -  Vzdialený prístup cez GPRS"},
+                                  {78, "  -  odoslaná SMS \"Výpadok hl. napájania\""},
+                                  {79, "  -  Výpadok hl. napajania"},
+                                  {82, "  -  odoslaná SMS \"Nízke nap. napätie\""},
+                                  {121, "  -  odoslanie na PCO \"Test spojenia\" neúspešné"},
+                              });
+    expectTexts(Language::DE, {
+                                  {70, "  -  Remote-Zugriff bei GPRS"},
+                                  {72, "  -  Ende des Fernüberwachung"},
+                                  {80, "  -  Gesendet SMS \"Spannungversorgung wiederhergestellt\""},
+                                  {86, "  -  GSM-Jamming erkannt"},
+                                  {87, "  -  Gesendet SMS \"GSM-Jamming erkannt\""},
+                                  {123, "  -  TCP Verbindung mit ARC brokenly"},
+                              });
+}
+
 TEST(EventTexts, DanishShowsTheEnglishTexts) {
     for (int code = 0; code < qta::log::kEventTextCount; ++code)
         EXPECT_EQ(eventText(code, Language::DK), eventText(code, Language::EN)) << "code " << code;
