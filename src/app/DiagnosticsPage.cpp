@@ -1,5 +1,6 @@
 #include "DiagnosticsPage.h"
 
+#include "Controls.h"
 #include "Lamp.h"
 
 #include <QGridLayout>
@@ -11,22 +12,7 @@
 namespace qta::app {
 namespace {
 
-constexpr int kInputs = 8;
-constexpr int kOutputs = 4;
-constexpr int kAnalogInputs = 2;
 constexpr int kSignalMaximum = 9;
-
-QGroupBox* group(const QString& name, QWidget* parent) {
-    auto* box = new QGroupBox(parent);
-    box->setObjectName(name);
-    return box;
-}
-
-QLabel* label(const QString& name, const QString& text, QWidget* parent) {
-    auto* caption = new QLabel(text, parent);
-    caption->setObjectName(name);
-    return caption;
-}
 
 QLineEdit* readout(const QString& name, QWidget* parent, int width = 60) {
     auto* field = new QLineEdit(parent);
@@ -68,42 +54,60 @@ void DiagnosticsPage::addLampPlace(QGridLayout* grid, int row, int column, const
     grid->addWidget(new Lamp(grey, Lamp::Colour::Grey, parent), row, column, Qt::AlignCenter);
 }
 
-QWidget* DiagnosticsPage::inputsGroup() {
-    auto* box = group(QStringLiteral("GroupBoxDIN"), this);
+// A group of lamp rows: per row a numbered caption, the "off" place (green lamp
+// under a grey one) and the "on" place (red lamp under a grey one).
+QGroupBox* DiagnosticsPage::lampGroup(const LampGroup& spec) {
+    QGroupBox* box = namedGroup(QLatin1String(spec.name), QString(), this);
     auto* grid = new QGridLayout(box);
-    grid->addWidget(label(QStringLiteral("LabelDINDEA"), QStringLiteral("Neaktívny"), box), 0, 1);
-    grid->addWidget(label(QStringLiteral("LabelDINAKT"), QStringLiteral("Aktívny"), box), 0, 2);
-    for (int i = 1; i <= kInputs; ++i) {
-        grid->addWidget(label(QStringLiteral("LabelDIN%1").arg(i), QStringLiteral("%1. ").arg(i), box), i, 0);
-        addLampPlace(grid, i, 1, QStringLiteral("IN_D_%1").arg(i), true, QStringLiteral("IN_ND_%1").arg(i));
-        addLampPlace(grid, i, 2, QStringLiteral("IN_A_%1").arg(i), false, QStringLiteral("IN_NA_%1").arg(i));
+    grid->addWidget(namedLabel(QLatin1String(spec.offCaption[0]), QString::fromUtf8(spec.offCaption[1]), box),
+                    0, 1);
+    grid->addWidget(namedLabel(QLatin1String(spec.onCaption[0]), QString::fromUtf8(spec.onCaption[1]), box),
+                    0, 2);
+    for (int row = 1; row <= spec.rows; ++row) {
+        grid->addWidget(namedLabel(numbered(spec.rowLabel, row), QStringLiteral("%1. ").arg(row), box), row,
+                        0);
+        addLampPlace(grid, row, 1, numbered(spec.offLamp, row), true, numbered(spec.offGrey, row));
+        addLampPlace(grid, row, 2, numbered(spec.onLamp, row), false, numbered(spec.onGrey, row));
     }
     return box;
 }
 
+QWidget* DiagnosticsPage::inputsGroup() {
+    return lampGroup({"GroupBoxDIN",
+                      {"LabelDINDEA", "Neaktívny"},
+                      {"LabelDINAKT", "Aktívny"},
+                      kInputs,
+                      "LabelDIN",
+                      "IN_D_",
+                      "IN_ND_",
+                      "IN_A_",
+                      "IN_NA_"});
+}
+
 QWidget* DiagnosticsPage::outputsGroup() {
-    auto* box = group(QStringLiteral("GroupBoxDOUT"), this);
-    auto* grid = new QGridLayout(box);
-    grid->addWidget(label(QStringLiteral("LabelDOOF"), QStringLiteral("Vypnutý"), box), 0, 1);
-    grid->addWidget(label(QStringLiteral("LabelDOON"), QStringLiteral("Zapnutý"), box), 0, 2);
+    QGroupBox* box = lampGroup({"GroupBoxDOUT",
+                                {"LabelDOOF", "Vypnutý"},
+                                {"LabelDOON", "Zapnutý"},
+                                kOutputs,
+                                "LabelDO",
+                                "OUT_V_",
+                                "OUT_NV_",
+                                "OUT_Z_",
+                                "OUT_NZ_"});
+    // The grey lamps switch the output: off is command n, on is command n + 4.
     for (int n = 1; n <= kOutputs; ++n) {
-        grid->addWidget(label(QStringLiteral("LabelDO%1").arg(n), QStringLiteral("%1. ").arg(n), box), n, 0);
-        addLampPlace(grid, n, 1, QStringLiteral("OUT_V_%1").arg(n), true, QStringLiteral("OUT_NV_%1").arg(n));
-        addLampPlace(grid, n, 2, QStringLiteral("OUT_Z_%1").arg(n), false,
-                     QStringLiteral("OUT_NZ_%1").arg(n));
-        // The grey lamps switch the output: off is command n, on is command n + 4.
-        box->findChild<Lamp*>(QStringLiteral("OUT_NV_%1").arg(n))->setProperty("command", n);
-        box->findChild<Lamp*>(QStringLiteral("OUT_NZ_%1").arg(n))->setProperty("command", n + kOutputs);
+        box->findChild<Lamp*>(numbered("OUT_NV_", n))->setProperty("command", n);
+        box->findChild<Lamp*>(numbered("OUT_NZ_", n))->setProperty("command", n + kOutputs);
     }
     return box;
 }
 
 QWidget* DiagnosticsPage::analogGroup() {
-    auto* box = group(QStringLiteral("GroupBoxDAIN"), this);
+    auto* box = namedGroup(QStringLiteral("GroupBoxDAIN"), QString(), this);
     auto* grid = new QGridLayout(box);
     for (int k = 1; k <= kAnalogInputs; ++k) {
-        grid->addWidget(label(QStringLiteral("LabelDAIN%1").arg(k), QStringLiteral("%1. ").arg(k), box), k,
-                        0);
+        grid->addWidget(namedLabel(QStringLiteral("LabelDAIN%1").arg(k), QStringLiteral("%1. ").arg(k), box),
+                        k, 0);
         grid->addWidget(readout(QStringLiteral("AIN_%1").arg(k), box), k, 1);
         grid->addWidget(new QLabel(QStringLiteral("V"), box), k, 2);
     }
@@ -111,13 +115,13 @@ QWidget* DiagnosticsPage::analogGroup() {
 }
 
 QWidget* DiagnosticsPage::powerGroup() {
-    auto* box = group(QStringLiteral("GroupBoxDPSU"), this);
+    auto* box = namedGroup(QStringLiteral("GroupBoxDPSU"), QString(), this);
     auto* grid = new QGridLayout(box);
-    grid->addWidget(label(QStringLiteral("LabelDPSU"), QStringLiteral("Systém. napätie"), box), 0, 0);
+    grid->addWidget(namedLabel(QStringLiteral("LabelDPSU"), QStringLiteral("Systém. napätie"), box), 0, 0);
     auto* psu = readout(QStringLiteral("MemoPSU"), box);
     grid->addWidget(psu, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("V"), box), 0, 2);
-    grid->addWidget(label(QStringLiteral("LabelDMPSU"), QStringLiteral("Hl. napájanie"), box), 1, 0);
+    grid->addWidget(namedLabel(QStringLiteral("LabelDMPSU"), QStringLiteral("Hl. napájanie"), box), 1, 0);
     auto* mains = readout(QStringLiteral("Memo230V"), box);
     grid->addWidget(mains, 1, 1);
     setTextColour(psu, Qt::darkGreen);
@@ -125,14 +129,14 @@ QWidget* DiagnosticsPage::powerGroup() {
 }
 
 QWidget* DiagnosticsPage::timeGroup() {
-    auto* box = group(QStringLiteral("GroupBoxDT"), this);
+    auto* box = namedGroup(QStringLiteral("GroupBoxDT"), QString(), this);
     auto* grid = new QGridLayout(box);
     grid->addWidget(readout(QStringLiteral("editTIME"), box, 150), 0, 0);
     return box;
 }
 
 QWidget* DiagnosticsPage::signalGroup() {
-    auto* box = group(QStringLiteral("GroupBoxDS"), this);
+    auto* box = namedGroup(QStringLiteral("GroupBoxDS"), QString(), this);
     auto* grid = new QGridLayout(box);
     grid->addWidget(new QLabel(QStringLiteral("GSM"), box), 0, 0);
     auto* gauge = new QProgressBar(box);

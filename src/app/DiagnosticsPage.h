@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QGridLayout;
+class QGroupBox;
 
 namespace qta::app {
 
@@ -20,6 +21,18 @@ public:
     void clearDeviceReadouts();
 
 private:
+    struct LampGroup {
+        const char* name;
+        const char* offCaption[2]; // name, design text
+        const char* onCaption[2];
+        int rows;
+        const char* rowLabel;
+        const char* offLamp;
+        const char* offGrey;
+        const char* onLamp;
+        const char* onGrey;
+    };
+    QGroupBox* lampGroup(const LampGroup& spec);
     QWidget* inputsGroup();
     QWidget* outputsGroup();
     QWidget* analogGroup();

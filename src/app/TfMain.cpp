@@ -38,10 +38,6 @@ std::string localPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-QString messageWithPath(const pff::Result& result) {
-    return QFile::decodeName(QByteArray::fromStdString(result.message()));
-}
-
 } // namespace
 
 TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, QWidget* parent)
@@ -266,16 +262,16 @@ void TfMain::Uloi2Click() {
 }
 
 bool TfMain::openConfiguration(const QString& path) {
-    const pff::Result result = pff::open(config_, localPath(path));
-    if (!result)
-        dialogs_->showError(this, messageWithPath(result));
-    return static_cast<bool>(result);
+    return reported(pff::open(config_, localPath(path)));
 }
 
 bool TfMain::saveConfiguration(const QString& path) {
-    const pff::Result result = pff::save(config_, localPath(path));
+    return reported(pff::save(config_, localPath(path)));
+}
+
+bool TfMain::reported(const pff::Result& result) {
     if (!result)
-        dialogs_->showError(this, messageWithPath(result));
+        dialogs_->showError(this, QFile::decodeName(QByteArray::fromStdString(result.message())));
     return static_cast<bool>(result);
 }
 

@@ -6,15 +6,19 @@
 
 #include "app/catalogue/LanguageCatalogue.h"
 #include "model/Configuration.h"
+#include "model/PffFile.h"
 
 #include <QHash>
 #include <QMainWindow>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QTabWidget;
 
@@ -86,7 +90,27 @@ private:
     void buildMenus();
     QWidget* buildTopBar();
     QTabWidget* buildPages();
+
+public:
+    // A caption of the pages: a control's name (empty for an unnamed label) and its design text.
+    struct Caption {
+        QString name;
+        QString text;
+    };
+    // A label, a field, and an optional unit after it.
+    struct Row {
+        Caption label;
+        const char* family;
+        int index;
+        Caption unit = {};
+    };
+
+private:
     QWidget* leafPage(const QString& name, std::function<void(QWidget*)> fill);
+    QWidget* subPages(const Caption& sheetAndDesign, const char* tabs, const char* subPage, int count,
+                      void (TfMain::*fill)(QWidget*, int));
+    void addRows(QGridLayout* grid, QWidget* parent, std::initializer_list<Row> rows);
+    QGroupBox* fieldGroup(const Caption& group, QWidget* parent, std::initializer_list<Row> rows);
     QWidget* digitalInputsPage();
     void fillDigitalInputPage(QWidget* sheet, int input);
     void fillArcPage(QWidget* sheet);
@@ -102,6 +126,7 @@ private:
     void indexControls(QWidget* root);
     void applyCatalogue(Language language);
 
+    bool reported(const pff::Result& result);
     bool deviceConnected();
     void showConnectionStatus();
     void applyControlTexts(const QHash<QString, QObject*>& controls);

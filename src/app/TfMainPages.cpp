@@ -2,6 +2,7 @@
 // every field widget comes from the FieldBinder under the field's own name.
 #include "TfMain.h"
 
+#include "Controls.h"
 #include "DiagnosticsPage.h"
 #include "EventLogPage.h"
 #include "FieldBinder.h"
@@ -18,27 +19,14 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace qta::app {
 namespace {
 
-constexpr int kInputs = 8;
-constexpr int kAnalogInputs = 2;
-constexpr int kOutputs = 4;
 constexpr int kTopBarHeight = 30;
 constexpr int kStatusPixels = 13;
 constexpr int kSmsTextWidth = 190;
-
-QLabel* caption(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QGroupBox* group(const QString& name, const QString& title, QWidget* parent) {
-    auto* box = new QGroupBox(title, parent);
-    box->setObjectName(name);
-    return box;
-}
 
 QWidget* page(const QString& name, QWidget* parent) {
     auto* sheet = new QWidget(parent);
@@ -80,18 +68,18 @@ int listIndex(const char* family, int index) {
     return -1;
 }
 
-// A label with its field (and an optional unit) as one row of a grid.
-void addRow(QGridLayout* grid, QLabel* label, QWidget* field, QLabel* unit = nullptr) {
-    const int row = grid->rowCount();
-    grid->addWidget(label, row, 0);
-    grid->addWidget(field, row, 1);
-    if (unit)
-        grid->addWidget(unit, row, 2);
+// The unit after a delay field: LabelSEK1..8 inputs, 9..10 analog inputs, 11..14 outputs.
+TfMain::Caption seconds(int number) {
+    return {numbered("LabelSEK", number), QStringLiteral("sek.")};
 }
 
-// The unit label after a delay field: LabelSEK1..8 inputs, 9..10 analog inputs, 11..14 outputs.
-QLabel* secondsLabel(int number, QWidget* parent) {
-    return caption(QStringLiteral("LabelSEK%1").arg(number), QStringLiteral("sek."), parent);
+// A page's own fields on the left, its two number lists beside them.
+void besideLists(QWidget* sheet, QVBoxLayout* left, QWidget* first, QWidget* second) {
+    left->addStretch();
+    auto* layout = new QHBoxLayout(sheet);
+    layout->addLayout(left);
+    layout->addWidget(first);
+    layout->addWidget(second);
 }
 
 } // namespace
@@ -133,20 +121,20 @@ QWidget* TfMain::buildTopBar() {
     auto* gprs = new QRadioButton(QStringLiteral("GPRS"), bar);
     gprs->setObjectName(QStringLiteral("rdbGPRS"));
     gprs->move(60, 6);
-    caption(QStringLiteral("Label415"), QStringLiteral("APN:"), bar)->move(125, 8);
+    namedLabel(QStringLiteral("Label415"), QStringLiteral("APN:"), bar)->move(125, 8);
     QWidget* apn = binder_->createPlaced(config_.table().id("editAPN"), bar);
     apn->setGeometry(155, 4, 130, 22);
-    heslo_ = caption(QStringLiteral("Heslo"), QStringLiteral("Heslo"), bar);
+    heslo_ = namedLabel(QStringLiteral("Heslo"), QStringLiteral("Heslo"), bar);
     heslo_->setToolTip(QStringLiteral("Enter new acces code"));
     heslo_->move(336, 8);
     QWidget* pass = binder_->createPlaced(config_.table().id("Pass"), bar);
     pass->setGeometry(378, 4, 90, 22);
-    caption(QStringLiteral("Label411"), QStringLiteral("USB"), bar)->move(480, 8);
+    namedLabel(QStringLiteral("Label411"), QStringLiteral("USB"), bar)->move(480, 8);
     auto* linked = linkImage(QStringLiteral("Image1"), QColor(0, 170, 0), bar);
     linked->move(515, 4);
     linked->hide();
     linkImage(QStringLiteral("Image2"), QColor(150, 150, 150), bar)->move(515, 4);
-    status_ = caption(QStringLiteral("Label406"), QStringLiteral("Odpojené"), bar);
+    status_ = namedLabel(QStringLiteral("Label406"), QStringLiteral("Odpojené"), bar);
     QFont statusFont = status_->font();
     statusFont.setPixelSize(kStatusPixels);
     status_->setFont(statusFont);
@@ -185,86 +173,94 @@ QTabWidget* TfMain::buildPages() {
     return pages;
 }
 
-QWidget* TfMain::digitalInputsPage() {
-    QWidget* sheet = page(QStringLiteral("TabSheet1"), nullptr);
-    auto* inputs = pageControl(QStringLiteral("PageControlIN"), sheet);
-    for (int i = 1; i <= kInputs; ++i)
-        inputs->addTab(leafPage(QStringLiteral("TabSheetIN%1").arg(i),
-                                [this, i](QWidget* sub) { fillDigitalInputPage(sub, i); }),
-                       QStringLiteral("%1. vstup").arg(i));
-    (new QVBoxLayout(sheet))->addWidget(inputs);
+void TfMain::addRows(QGridLayout* grid, QWidget* parent, std::initializer_list<Row> rows) {
+    for (const Row& row : rows) {
+        const int line = grid->rowCount();
+        grid->addWidget(namedLabel(row.label.name, row.label.text, parent), line, 0);
+        grid->addWidget(field(row.family, row.index, parent), line, 1);
+        if (!row.unit.text.isEmpty())
+            grid->addWidget(namedLabel(row.unit.name, row.unit.text, parent), line, 2);
+    }
+}
+
+QGroupBox* TfMain::fieldGroup(const Caption& group, QWidget* parent, std::initializer_list<Row> rows) {
+    QGroupBox* box = namedGroup(group.name, group.text, parent);
+    addRows(new QGridLayout(box), box, rows);
+    return box;
+}
+
+QWidget* TfMain::subPages(const Caption& sheetAndDesign, const char* tabs, const char* subPage, int count,
+                          void (TfMain::*fill)(QWidget*, int)) {
+    QWidget* sheet = page(sheetAndDesign.name, nullptr);
+    auto* pages = pageControl(QLatin1String(tabs), sheet);
+    for (int k = 1; k <= count; ++k)
+        pages->addTab(
+            leafPage(numbered(subPage, k), [this, fill, k](QWidget* sub) { (this->*fill)(sub, k); }),
+            sheetAndDesign.text.arg(k));
+    (new QVBoxLayout(sheet))->addWidget(pages);
     return sheet;
+}
+
+QWidget* TfMain::digitalInputsPage() {
+    return subPages({QStringLiteral("TabSheet1"), QStringLiteral("%1. vstup")}, "PageControlIN", "TabSheetIN",
+                    kInputs, &TfMain::fillDigitalInputPage);
 }
 
 void TfMain::fillDigitalInputPage(QWidget* sheet, int input) {
     auto* left = new QVBoxLayout;
-    QGroupBox* sms =
-        group(QStringLiteral("GroupBoxSMS_IN%1").arg(input), QStringLiteral(" Texty SMS  "), sheet);
-    auto* smsGrid = new QGridLayout(sms);
-    addRow(smsGrid, caption(QStringLiteral("LabelAkt%1").arg(input), QStringLiteral("Aktivácia"), sms),
-           field("T_SMS_IN", input, sms));
-    addRow(smsGrid, caption(QStringLiteral("LabelDeakt%1").arg(input), QStringLiteral("Deaktivácia"), sms),
-           field("T_SMS_RIN", input, sms));
-    left->addWidget(sms);
-
+    left->addWidget(
+        fieldGroup({numbered("GroupBoxSMS_IN", input), QStringLiteral(" Texty SMS  ")}, sheet,
+                   {{{numbered("LabelAkt", input), QStringLiteral("Aktivácia")}, "T_SMS_IN", input},
+                    {{numbered("LabelDeakt", input), QStringLiteral("Deaktivácia")}, "T_SMS_RIN", input}}));
     auto* settings = new QGridLayout;
-    addRow(settings, caption(QStringLiteral("LabelDelay%1").arg(input), QStringLiteral("Oneskorenie"), sheet),
-           field("DELAY_IN", input, sheet), secondsLabel(input, sheet));
+    addRows(settings, sheet,
+            {{{numbered("LabelDelay", input), QStringLiteral("Oneskorenie")},
+              "DELAY_IN",
+              input,
+              seconds(input)}});
     auto* polarity = new QHBoxLayout;
     polarity->addWidget(field("NO_IN", input, sheet));
     polarity->addWidget(field("NC_IN", input, sheet));
     const int row = settings->rowCount();
-    settings->addWidget(
-        caption(QStringLiteral("LabelTypIN%1").arg(input), QStringLiteral("Typ vstupu"), sheet), row, 0);
+    settings->addWidget(namedLabel(numbered("LabelTypIN", input), QStringLiteral("Typ vstupu"), sheet), row,
+                        0);
     settings->addLayout(polarity, row, 1, 1, 2);
     left->addLayout(settings);
-    left->addStretch();
-
-    auto* row0 = new QHBoxLayout(sheet);
-    row0->addLayout(left);
-    row0->addWidget(listBox(QStringLiteral("GroupBox_TV_IN%1").arg(input), "TNIN_V_", input));
-    row0->addWidget(listBox(QStringLiteral("GroupBox_TS_IN%1").arg(input), "TNIN_S_", input));
+    besideLists(sheet, left, listBox(numbered("GroupBox_TV_IN", input), "TNIN_V_", input),
+                listBox(numbered("GroupBox_TS_IN", input), "TNIN_S_", input));
 }
 
 void TfMain::fillArcPage(QWidget* sheet) {
-    QGroupBox* codes = group(QStringLiteral("GroupBox2"), QStringLiteral("Vysielané kódy "), sheet);
+    QGroupBox* codes = namedGroup(QStringLiteral("GroupBox2"), QStringLiteral("Vysielané kódy "), sheet);
     auto* grid = new QGridLayout(codes);
-    const char* headers[][2] = {{"Label6", "Kód objektu"},
-                                {"Label3", "Udalosť"},
-                                {"Label4", "Skupina/partícia"},
-                                {"Label5", "Zóna/užívateľ"}};
-    for (int column = 0; column < 4; ++column)
+    const std::array<const char*, 4> headers = {"Label6", "Label3", "Label4", "Label5"};
+    const std::array<const char*, 4> designTexts = {"Kód objektu", "Udalosť", "Skupina/partícia",
+                                                    "Zóna/užívateľ"};
+    const std::array<const char*, 4> families = {"ObjCodeIN", "EventCodeIN", "PartCodeIN", "ZoneCodeIN"};
+    for (std::size_t column = 0; column < headers.size(); ++column)
         grid->addWidget(
-            caption(QLatin1String(headers[column][0]), QString::fromUtf8(headers[column][1]), codes), 0,
-            column + 1);
+            namedLabel(QLatin1String(headers[column]), QString::fromUtf8(designTexts[column]), codes), 0,
+            static_cast<int>(column) + 1);
     for (int i = 1; i <= kInputs; ++i) {
         // The row captions are Label2 for input 1 and Label7 to Label13 for inputs 2 to 8.
-        const int labelNumber = i == 1 ? 2 : i + 5;
         grid->addWidget(
-            caption(QStringLiteral("Label%1").arg(labelNumber), QStringLiteral("%1. vstup").arg(i), codes), i,
+            namedLabel(numbered("Label", i == 1 ? 2 : i + 5), QStringLiteral("%1. vstup").arg(i), codes), i,
             0);
-        const char* families[] = {"ObjCodeIN", "EventCodeIN", "PartCodeIN", "ZoneCodeIN"};
-        for (int column = 0; column < 4; ++column)
-            grid->addWidget(field(families[column], i, codes), i, column + 1);
+        for (std::size_t column = 0; column < families.size(); ++column)
+            grid->addWidget(field(families[column], i, codes), i, static_cast<int>(column) + 1);
     }
-
-    QGroupBox* centre = group(QStringLiteral("GroupBox3"), QStringLiteral("Prístup na PCO  "), sheet);
-    auto* access = new QGridLayout(centre);
-    const auto port = [centre] {
-        return new QLabel(QStringLiteral("Port"), centre);
-    };
-    addRow(access, caption(QStringLiteral("Label14"), QStringLiteral("IP adresa"), centre),
-           field("IP_PCO", 0, centre));
-    addRow(access, port(), field("Port_PCO", 0, centre));
-    addRow(access, caption(QStringLiteral("Label16"), QStringLiteral("Interval testu spojenia :"), centre),
-           field("TestPCO", 0, centre), caption(QStringLiteral("Label17"), QStringLiteral("hodín"), centre));
-    addRow(access, caption(QStringLiteral("Label22"), QStringLiteral("IP adresa"), centre),
-           field("IP_PCO2", 0, centre));
-    addRow(access, port(), field("Port_PCO2", 0, centre));
-    addRow(access, caption(QStringLiteral("Label24"), QStringLiteral("  Tel. číslo pre SMS:"), centre),
-           field("SMS_PCO", 0, centre));
-    access->setRowStretch(access->rowCount(), 1);
-
+    const Caption port = {QString(), QStringLiteral("Port")};
+    QGroupBox* centre =
+        fieldGroup({QStringLiteral("GroupBox3"), QStringLiteral("Prístup na PCO  ")}, sheet,
+                   {{{QStringLiteral("Label14"), QStringLiteral("IP adresa")}, "IP_PCO", 0},
+                    {port, "Port_PCO", 0},
+                    {{QStringLiteral("Label16"), QStringLiteral("Interval testu spojenia :")},
+                     "TestPCO",
+                     0,
+                     {QStringLiteral("Label17"), QStringLiteral("hodín")}},
+                    {{QStringLiteral("Label22"), QStringLiteral("IP adresa")}, "IP_PCO2", 0},
+                    {port, "Port_PCO2", 0},
+                    {{QStringLiteral("Label24"), QStringLiteral("  Tel. číslo pre SMS:")}, "SMS_PCO", 0}});
     auto* layout = new QHBoxLayout(sheet);
     layout->addWidget(codes, 0, Qt::AlignTop);
     layout->addWidget(centre, 0, Qt::AlignTop);
@@ -273,115 +269,73 @@ void TfMain::fillArcPage(QWidget* sheet) {
 
 void TfMain::fillBlockingPage(QWidget* sheet) {
     auto* left = new QVBoxLayout;
-    QGroupBox* sms = group(QStringLiteral("GroupBox8"), QStringLiteral(" Texty SMS  "), sheet);
-    auto* smsGrid = new QGridLayout(sms);
-    addRow(smsGrid, caption(QStringLiteral("Label90"), QStringLiteral("Blokovať"), sms),
-           field("MemoBlock_", 1, sms));
-    addRow(smsGrid, caption(QStringLiteral("Label89"), QStringLiteral("Odblokovať"), sms),
-           field("MemoBlock_", 2, sms));
-    left->addWidget(sms);
-    QGroupBox* dtmf = group(QStringLiteral("GroupBox5"), QStringLiteral(" DTMF kód  "), sheet);
-    auto* dtmfGrid = new QGridLayout(dtmf);
-    addRow(dtmfGrid, caption(QStringLiteral("Label20"), QStringLiteral("Blokovať"), dtmf),
-           field("DTMF_BLOCK", 1, dtmf));
-    addRow(dtmfGrid, caption(QStringLiteral("Label21"), QStringLiteral("Odblokovať"), dtmf),
-           field("DTMF_BLOCK", 2, dtmf));
-    left->addWidget(dtmf);
-    left->addStretch();
-
-    auto* layout = new QHBoxLayout(sheet);
-    layout->addLayout(left);
-    layout->addWidget(listBox(QStringLiteral("GroupBox6"), "TNBLK_S_", 0));
-    layout->addWidget(listBox(QStringLiteral("GroupBox7"), "TNBLK_V_", 0));
+    const Caption block = {{}, QStringLiteral("Blokovať")};
+    const Caption unblock = {{}, QStringLiteral("Odblokovať")};
+    left->addWidget(fieldGroup({QStringLiteral("GroupBox8"), QStringLiteral(" Texty SMS  ")}, sheet,
+                               {{{QStringLiteral("Label90"), block.text}, "MemoBlock_", 1},
+                                {{QStringLiteral("Label89"), unblock.text}, "MemoBlock_", 2}}));
+    left->addWidget(fieldGroup({QStringLiteral("GroupBox5"), QStringLiteral(" DTMF kód  ")}, sheet,
+                               {{{QStringLiteral("Label20"), block.text}, "DTMF_BLOCK", 1},
+                                {{QStringLiteral("Label21"), unblock.text}, "DTMF_BLOCK", 2}}));
+    besideLists(sheet, left, listBox(QStringLiteral("GroupBox6"), "TNBLK_S_", 0),
+                listBox(QStringLiteral("GroupBox7"), "TNBLK_V_", 0));
 }
 
 QWidget* TfMain::analogInputsPage() {
-    QWidget* sheet = page(QStringLiteral("TabSheet2"), nullptr);
-    auto* inputs = pageControl(QStringLiteral("PageControlAIN"), sheet);
-    for (int i = 1; i <= kAnalogInputs; ++i)
-        inputs->addTab(leafPage(QStringLiteral("TabSheetAIN%1").arg(i),
-                                [this, i](QWidget* sub) { fillAnalogInputPage(sub, i); }),
-                       QStringLiteral("%1. vstup").arg(i));
-    (new QVBoxLayout(sheet))->addWidget(inputs);
-    return sheet;
+    return subPages({QStringLiteral("TabSheet2"), QStringLiteral("%1. vstup")}, "PageControlAIN",
+                    "TabSheetAIN", kAnalogInputs, &TfMain::fillAnalogInputPage);
 }
 
 void TfMain::fillAnalogInputPage(QWidget* sheet, int input) {
     auto* left = new QVBoxLayout;
-    QGroupBox* sms =
-        group(QStringLiteral("GroupBoxSMS_AIN%1").arg(input), QStringLiteral(" Texty SMS  "), sheet);
-    auto* smsGrid = new QGridLayout(sms);
-    addRow(smsGrid, new QLabel(QStringLiteral("Uin > Umax"), sms), field("T_SMS_AIN", input, sms));
-    addRow(smsGrid, new QLabel(QStringLiteral("Uin < Umin"), sms), field("T_SMS_RAIN", input, sms));
-    left->addWidget(sms);
-
+    left->addWidget(fieldGroup({numbered("GroupBoxSMS_AIN", input), QStringLiteral(" Texty SMS  ")}, sheet,
+                               {{{{}, QStringLiteral("Uin > Umax")}, "T_SMS_AIN", input},
+                                {{{}, QStringLiteral("Uin < Umin")}, "T_SMS_RAIN", input}}));
     auto* settings = new QGridLayout;
-    addRow(settings,
-           caption(QStringLiteral("LabelDelayAIN%1").arg(input), QStringLiteral("Oneskorenie"), sheet),
-           field("DELAY_AIN", input, sheet), secondsLabel(kInputs + input, sheet));
-    addRow(settings, new QLabel(QStringLiteral("Umax"), sheet), field("UMAX_AIN", input, sheet),
-           new QLabel(QStringLiteral("V"), sheet));
-    addRow(settings, new QLabel(QStringLiteral("Umin"), sheet), field("UMIN_AIN", input, sheet),
-           new QLabel(QStringLiteral("V"), sheet));
+    const Caption volts = {{}, QStringLiteral("V")};
+    addRows(settings, sheet,
+            {{{numbered("LabelDelayAIN", input), QStringLiteral("Oneskorenie")},
+              "DELAY_AIN",
+              input,
+              seconds(kInputs + input)},
+             {{{}, QStringLiteral("Umax")}, "UMAX_AIN", input, volts},
+             {{{}, QStringLiteral("Umin")}, "UMIN_AIN", input, volts}});
     left->addLayout(settings);
-    left->addStretch();
-
-    auto* layout = new QHBoxLayout(sheet);
-    layout->addLayout(left);
-    layout->addWidget(listBox(QStringLiteral("GroupBox_TV_AIN%1").arg(input), "TNAIN_V_", input));
-    layout->addWidget(listBox(QStringLiteral("GroupBox_TS_AIN%1").arg(input), "TNAIN_S_", input));
+    besideLists(sheet, left, listBox(numbered("GroupBox_TV_AIN", input), "TNAIN_V_", input),
+                listBox(numbered("GroupBox_TS_AIN", input), "TNAIN_S_", input));
 }
 
 QWidget* TfMain::outputsPage() {
-    QWidget* sheet = page(QStringLiteral("TabSheet3"), nullptr);
-    auto* outputs = pageControl(QStringLiteral("PageControlOUT"), sheet);
-    for (int n = 1; n <= kOutputs; ++n)
-        outputs->addTab(leafPage(QStringLiteral("TabSheetOUT%1").arg(n),
-                                 [this, n](QWidget* sub) { fillOutputPage(sub, n); }),
-                        QStringLiteral("%1. výstup").arg(n));
-    (new QVBoxLayout(sheet))->addWidget(outputs);
-    return sheet;
+    return subPages({QStringLiteral("TabSheet3"), QStringLiteral("%1. výstup")}, "PageControlOUT",
+                    "TabSheetOUT", kOutputs, &TfMain::fillOutputPage);
 }
 
 void TfMain::fillOutputPage(QWidget* sheet, int output) {
     auto* left = new QVBoxLayout;
-    QGroupBox* sms =
-        group(QStringLiteral("GroupBoxSMS_OUT%1").arg(output), QStringLiteral(" Texty SMS  "), sheet);
-    auto* smsGrid = new QGridLayout(sms);
-    addRow(smsGrid, caption(QStringLiteral("LabelON%1").arg(output), QStringLiteral("Zapnutie"), sms),
-           field("T_SMS_OUT_ON_", output, sms));
-    addRow(smsGrid, caption(QStringLiteral("LabelOFF%1").arg(output), QStringLiteral("Vypnutie"), sms),
-           field("T_SMS_OUT_OFF_", output, sms));
-    left->addWidget(sms);
-    QGroupBox* dtmf =
-        group(QStringLiteral("GroupBoxDTMF_OUT%1").arg(output), QStringLiteral("  DTMF kód  "), sheet);
-    auto* dtmfGrid = new QGridLayout(dtmf);
-    addRow(dtmfGrid, caption(QStringLiteral("LabelDTMFON%1").arg(output), QStringLiteral("Zapnutie"), dtmf),
-           field("DTMF_OUT_ON_", output, dtmf));
-    addRow(dtmfGrid, caption(QStringLiteral("LabelDTMFOFF%1").arg(output), QStringLiteral("Vypnutie"), dtmf),
-           field("DTMF_OUT_OFF_", output, dtmf));
-    left->addWidget(dtmf);
-
+    const QString on = QStringLiteral("Zapnutie");
+    const QString off = QStringLiteral("Vypnutie");
+    left->addWidget(fieldGroup({numbered("GroupBoxSMS_OUT", output), QStringLiteral(" Texty SMS  ")}, sheet,
+                               {{{numbered("LabelON", output), on}, "T_SMS_OUT_ON_", output},
+                                {{numbered("LabelOFF", output), off}, "T_SMS_OUT_OFF_", output}}));
+    left->addWidget(fieldGroup({numbered("GroupBoxDTMF_OUT", output), QStringLiteral("  DTMF kód  ")}, sheet,
+                               {{{numbered("LabelDTMFON", output), on}, "DTMF_OUT_ON_", output},
+                                {{numbered("LabelDTMFOFF", output), off}, "DTMF_OUT_OFF_", output}}));
     auto* settings = new QGridLayout;
-    addRow(settings,
-           caption(QStringLiteral("LabelTimeOn%1").arg(output), QStringLiteral("Doba zopnutia"), sheet),
-           field("DELAY_OUT", output, sheet), secondsLabel(kInputs + kAnalogInputs + output, sheet));
+    addRows(settings, sheet,
+            {{{numbered("LabelTimeOn", output), QStringLiteral("Doba zopnutia")},
+              "DELAY_OUT",
+              output,
+              seconds(kInputs + kAnalogInputs + output)}});
     // Output 1 may switch on while the inputs are blocked, output 2 while dialling.
-    const char* options[][2] = {{"Label18", "Zopnúť pri blokovaní"}, {"Label19", "Zopnúť pri volaní"}};
-    if (output <= 2) {
-        auto* option = field("CheckOut_", output, sheet);
-        addRow(
-            settings,
-            caption(QLatin1String(options[output - 1][0]), QString::fromUtf8(options[output - 1][1]), sheet),
-            option);
-    }
+    if (output == 1)
+        addRows(settings, sheet,
+                {{{QStringLiteral("Label18"), QStringLiteral("Zopnúť pri blokovaní")}, "CheckOut_", 1}});
+    if (output == 2)
+        addRows(settings, sheet,
+                {{{QStringLiteral("Label19"), QStringLiteral("Zopnúť pri volaní")}, "CheckOut_", 2}});
     left->addLayout(settings);
-    left->addStretch();
-
-    auto* layout = new QHBoxLayout(sheet);
-    layout->addLayout(left);
-    layout->addWidget(listBox(QStringLiteral("GroupBox_TV_OUT%1").arg(output), "TNOUT_V_", output));
-    layout->addWidget(listBox(QStringLiteral("GroupBox_TS_OUT%1").arg(output), "TNOUT_S_", output));
+    besideLists(sheet, left, listBox(numbered("GroupBox_TV_OUT", output), "TNOUT_V_", output),
+                listBox(numbered("GroupBox_TS_OUT", output), "TNOUT_S_", output));
 }
 
 void TfMain::fillHearingPage(QWidget* sheet) {
@@ -393,20 +347,19 @@ void TfMain::fillHearingPage(QWidget* sheet) {
 void TfMain::fillStatusSmsPage(QWidget* sheet) {
     auto* layout = new QHBoxLayout(sheet);
     layout->addWidget(listBox(QStringLiteral("GroupBoxTNSSMS"), "TNSSMS_", 0), 0, Qt::AlignTop);
-
     auto* right = new QVBoxLayout;
-    QGroupBox* automatic =
-        group(QStringLiteral("GroupBoxASSMS"), QStringLiteral(" Automat. zasielanie SMS  "), sheet);
-    auto* grid = new QGridLayout(automatic);
-    addRow(grid, caption(QStringLiteral("LabelInt"), QStringLiteral("Interval"), automatic),
-           field("Auto_1", 0, automatic),
-           caption(QStringLiteral("LabelDays"), QStringLiteral("(dní)"), automatic));
-    addRow(grid, caption(QStringLiteral("LabelTime"), QStringLiteral("Čas"), automatic),
-           field("Auto_2", 0, automatic),
-           caption(QStringLiteral("LabelHour"), QStringLiteral("(hod.)"), automatic));
-    right->addWidget(automatic);
+    right->addWidget(
+        fieldGroup({QStringLiteral("GroupBoxASSMS"), QStringLiteral(" Automat. zasielanie SMS  ")}, sheet,
+                   {{{QStringLiteral("LabelInt"), QStringLiteral("Interval")},
+                     "Auto_1",
+                     0,
+                     {QStringLiteral("LabelDays"), QStringLiteral("(dní)")}},
+                    {{QStringLiteral("LabelTime"), QStringLiteral("Čas")},
+                     "Auto_2",
+                     0,
+                     {QStringLiteral("LabelHour"), QStringLiteral("(hod.)")}}}));
     QGroupBox* failures =
-        group(QStringLiteral("GroupBoxTech"), QStringLiteral(" Zasielanie chybových stavov  "), sheet);
+        namedGroup(QStringLiteral("GroupBoxTech"), QStringLiteral(" Zasielanie chybových stavov  "), sheet);
     auto* column = new QVBoxLayout(failures);
     for (const char* name : {"CheckBox230V", "CheckBoxAku", "CheckBoxJam"})
         column->addWidget(field(name, 0, failures));
