@@ -154,6 +154,7 @@ int main(int argc, char** argv) {
                  writeFullFile(directory.filePath(QStringLiteral("b.pff")), '2')};
     qta::app::TfMain main;
     main.show();
+    main.completePages();
     QApplication::processEvents();
     window = &main;
 

@@ -2,6 +2,7 @@
 
 #include "model/EntryRules.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QToolButton>
@@ -37,7 +38,9 @@ void NumberField::keyPressEvent(QKeyEvent* event) {
 }
 
 void NumberField::focusOutEvent(QFocusEvent* event) {
-    leave();
+    // Only a move to another control leaves the field; a menu or another window does not.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        leave();
     QLineEdit::focusOutEvent(event);
 }
 

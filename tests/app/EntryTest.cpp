@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QToolButton>
 
 using qta::app::TfMain;
 
@@ -180,6 +181,38 @@ private slots:
         QCOMPARE(umin->text(), QStringLiteral("1"));
         QTest::keyClick(umin, Qt::Key_Down);
         QCOMPARE(umin->text(), QStringLiteral("0") + start.at(2) + QStringLiteral("9"));
+    }
+
+    void spinButtonsStepBesideTheField() {
+        QLineEdit* delay = line(QStringLiteral("DELAY_OUT3"));
+        const auto buttons = delay->parentWidget()->findChildren<QToolButton*>();
+        QCOMPARE(buttons.size(), 2);
+        buttons[0]->click();
+        buttons[0]->click();
+        QCOMPARE(delay->text(), QStringLiteral("2"));
+        buttons[1]->click();
+        QCOMPARE(delay->text(), QStringLiteral("1"));
+        QCOMPARE(model("DELAY_OUT3"), std::string("1"));
+        QCOMPARE(buttons[0]->focusPolicy(), Qt::NoFocus); // Tab goes from field to field
+    }
+
+    // Tab walks a sub-page as it is laid out: its own fields, then each list from 1 to 32.
+    void tabOrderFollowsThePage() {
+        QStringList expected = {"T_SMS_IN1", "T_SMS_RIN1", "DELAY_IN1", "NO_IN1", "NC_IN1"};
+        for (const char* family : {"TNIN_V_1_", "TNIN_S_1_"}) {
+            for (int j = 1; j <= 32; ++j)
+                expected << QLatin1String(family) + QString::number(j);
+        }
+        QWidget* page = (*window)->control<QWidget>(QStringLiteral("TabSheetIN1"));
+        QStringList chain;
+        QWidget* widget = (*window)->control<QWidget>(QStringLiteral("T_SMS_IN1"));
+        for (int step = 0; step < 5000 && chain.size() < expected.size();
+             ++step, widget = widget->nextInFocusChain()) {
+            if (page->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
+                !widget->objectName().isEmpty())
+                chain << widget->objectName();
+        }
+        QCOMPARE(chain, expected);
     }
 
     void erasingAnEntryClearsAndLocksTheRestOfItsList() {

@@ -126,6 +126,13 @@ private slots:
         QCOMPARE(readFile(file), QByteArray());
     }
 
+    void aFailedEventLogSaveSaysSo() {
+        const QString file = window->path(QStringLiteral("missing/dir/log.txt"));
+        dialogs().fileAnswers << file;
+        trigger("Uloi3");
+        QCOMPARE(dialogs().errors, QStringList{QStringLiteral("Unable to write to ") + file});
+    }
+
     void eventLogPrintsToAPdfFile() {
         main()
             .control<QPlainTextEdit>(QStringLiteral("Events"))
