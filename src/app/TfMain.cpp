@@ -143,10 +143,10 @@ void TfMain::buildMenus() {
           {"Tlai1", "Tlačiť", &TfMain::Tlai1Click}}},
         {"Lang",
          "Jazyk",
-         {{"EN", "Anglicky", &TfMain::SetLangToEN},
-          {"DE", "Nemecky", &TfMain::SetLangToDE},
-          {"SK", "Slovensky", &TfMain::SetLangToSK},
-          {"Dansky1", "Dansky", &TfMain::SetLangToDK}}},
+         {{"EN", "Anglicky", &TfMain::ENClick},
+          {"DE", "Nemecky", &TfMain::DEClick},
+          {"SK", "Slovensky", &TfMain::SKClick},
+          {"Dansky1", "Dansky", &TfMain::DKClick}}},
     };
     for (const Menu& menu : menus) {
         QMenu* bar = menuBar()->addMenu(QString::fromUtf8(menu.caption));

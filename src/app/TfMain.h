@@ -63,6 +63,11 @@ public:
     void SetLangToSK() { applyLanguage(Language::SK); }
     void SetLangToDE() { applyLanguage(Language::DE); }
     void SetLangToDK() { applyLanguage(Language::DK); }
+    // The Language menu: each item applies its catalogue and nothing else.
+    void ENClick() { SetLangToEN(); }
+    void DEClick() { SetLangToDE(); }
+    void SKClick() { SetLangToSK(); }
+    void DKClick() { SetLangToDK(); }
 
     // The File menu.
     void Nov2Click();
