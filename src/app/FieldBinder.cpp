@@ -103,8 +103,10 @@ void FieldBinder::connectEdits(FieldId id, QWidget* widget) {
         connect(line, &QLineEdit::textChanged, this,
                 [this, id](const QString& text) { writeText(id, text); });
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
-        connect(memo, &QPlainTextEdit::textChanged, this,
-                [this, id, memo] { writeText(id, memo->toPlainText()); });
+        connect(memo, &QPlainTextEdit::textChanged, this, [this, id, memo] {
+            if (!showing_)
+                config_.setText(id, memoToModel(memo->toPlainText()));
+        });
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
         // A click always selects; the Configuration clears the partner.
         connect(radio, &QRadioButton::clicked, this, [this, id] {
@@ -141,7 +143,7 @@ void FieldBinder::show(FieldId id) {
         if (line->text() != text)
             line->setText(text);
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
-        const QString text = fromCp1250(config_.text(id));
+        const QString text = memoFromModel(config_.text(id));
         if (memo->toPlainText() != text)
             memo->setPlainText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {

@@ -16,4 +16,12 @@ QString fromUtf8(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
+QString memoFromModel(const std::string& bytes) {
+    return fromCp1250(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+std::string memoToModel(const QString& text) {
+    return toCp1250(QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+}
+
 } // namespace qta::app

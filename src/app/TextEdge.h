@@ -12,4 +12,9 @@ QString fromCp1250(const std::string& bytes);
 std::string toCp1250(const QString& text);
 QString fromUtf8(const std::string& utf8);
 
+// A multi-line SMS text: the device and the model carry its line breaks as
+// CR LF, the text box as LF.
+QString memoFromModel(const std::string& bytes);
+std::string memoToModel(const QString& text);
+
 } // namespace qta::app

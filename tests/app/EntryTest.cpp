@@ -259,6 +259,16 @@ private slots:
         QVERIFY(!line(QStringLiteral("TNBLK_V_2"))->isEnabled());
     }
 
+    void aPastedLineBreakReachesTheModelAsCrLf() {
+        auto* memo = (*window)->control<QPlainTextEdit>(QStringLiteral("T_SMS_IN4"));
+        memo->insertPlainText(QStringLiteral("Alarm\nvstup 4"));
+        QCOMPARE(model("T_SMS_IN4"), std::string("Alarm\r\nvstup 4"));
+        auto& config = (*window)->configuration();
+        config.setText(config.table().id("T_SMS_RIN4"), "ok\r\nend");
+        QCOMPARE((*window)->control<QPlainTextEdit>(QStringLiteral("T_SMS_RIN4"))->toPlainText(),
+                 QStringLiteral("ok\nend"));
+    }
+
     void newEmptiesTheListsAndLocksThem() {
         QTest::keyClicks(line(QStringLiteral("TNAIN_V_2_1")), QStringLiteral("1"));
         QTest::keyClicks(line(QStringLiteral("TNAIN_V_2_2")), QStringLiteral("2"));
