@@ -56,18 +56,18 @@ void DiagnosticsPage::addLampPlace(QGridLayout* grid, int row, int column, const
 
 // A group of lamp rows: per row a numbered caption, the "off" place (green lamp
 // under a grey one) and the "on" place (red lamp under a grey one).
-QGroupBox* DiagnosticsPage::lampGroup(const LampGroup& spec) {
-    QGroupBox* box = namedGroup(QLatin1String(spec.name), QString(), this);
+QGroupBox* DiagnosticsPage::lampGroup(const LampGroup& group) {
+    QGroupBox* box = namedGroup(QLatin1String(group.name), QString(), this);
     auto* grid = new QGridLayout(box);
-    grid->addWidget(namedLabel(QLatin1String(spec.offCaption[0]), QString::fromUtf8(spec.offCaption[1]), box),
-                    0, 1);
-    grid->addWidget(namedLabel(QLatin1String(spec.onCaption[0]), QString::fromUtf8(spec.onCaption[1]), box),
+    grid->addWidget(
+        namedLabel(QLatin1String(group.offCaption[0]), QString::fromUtf8(group.offCaption[1]), box), 0, 1);
+    grid->addWidget(namedLabel(QLatin1String(group.onCaption[0]), QString::fromUtf8(group.onCaption[1]), box),
                     0, 2);
-    for (int row = 1; row <= spec.rows; ++row) {
-        grid->addWidget(namedLabel(numbered(spec.rowLabel, row), QStringLiteral("%1. ").arg(row), box), row,
+    for (int row = 1; row <= group.rows; ++row) {
+        grid->addWidget(namedLabel(numbered(group.rowLabel, row), QStringLiteral("%1. ").arg(row), box), row,
                         0);
-        addLampPlace(grid, row, 1, numbered(spec.offLamp, row), true, numbered(spec.offGrey, row));
-        addLampPlace(grid, row, 2, numbered(spec.onLamp, row), false, numbered(spec.onGrey, row));
+        addLampPlace(grid, row, 1, numbered(group.offLamp, row), true, numbered(group.offGrey, row));
+        addLampPlace(grid, row, 2, numbered(group.onLamp, row), false, numbered(group.onGrey, row));
     }
     return box;
 }

@@ -32,7 +32,7 @@ private:
         const char* onLamp;
         const char* onGrey;
     };
-    QGroupBox* lampGroup(const LampGroup& spec);
+    QGroupBox* lampGroup(const LampGroup& group);
     QWidget* inputsGroup();
     QWidget* outputsGroup();
     QWidget* analogGroup();

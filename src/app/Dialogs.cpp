@@ -9,14 +9,14 @@
 namespace qta::app {
 namespace {
 
-QString runFileDialog(QWidget* parent, const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
+QString runFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilters(nameFilters(spec.filter));
-    dialog.setDefaultSuffix(spec.defaultSuffix);
-    if (!spec.proposedName.isEmpty())
-        dialog.selectFile(spec.proposedName);
+    dialog.setNameFilters(nameFilters(request.filter));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().front();
@@ -32,13 +32,13 @@ QStringList nameFilters(const QString& filter) {
     return descriptions;
 }
 
-QString QtDialogs::openFileName(QWidget* parent, const FileDialogSpec& spec) {
-    return runFileDialog(parent, spec, QFileDialog::AcceptOpen);
+QString QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& request) {
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
 
-QString QtDialogs::saveFileName(QWidget* parent, const FileDialogSpec& spec) {
+QString QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request) {
     // QFileDialog asks before replacing an existing file.
-    return runFileDialog(parent, spec, QFileDialog::AcceptSave);
+    return runFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
 bool QtDialogs::choosePrinter(QWidget* parent, QPrinter& printer) {

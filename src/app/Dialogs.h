@@ -10,7 +10,7 @@ namespace qta::app {
 // What a file dialog offers: its filter list in the "description|pattern|..." form
 // of the profile files' dialogs, the extension given to a name typed without one,
 // and the name it proposes.
-struct FileDialogSpec {
+struct FileDialogRequest {
     QString filter;
     QString defaultSuffix;
     QString proposedName;
@@ -24,8 +24,8 @@ public:
 
     // The chosen file, or empty when cancelled. The open dialog takes existing files;
     // the save dialog asks before replacing one.
-    virtual QString openFileName(QWidget* parent, const FileDialogSpec& spec) = 0;
-    virtual QString saveFileName(QWidget* parent, const FileDialogSpec& spec) = 0;
+    virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
     // The print dialog; false when cancelled.
     virtual bool choosePrinter(QWidget* parent, QPrinter& printer) = 0;
 
@@ -35,8 +35,8 @@ public:
 
 class QtDialogs : public Dialogs {
 public:
-    QString openFileName(QWidget* parent, const FileDialogSpec& spec) override;
-    QString saveFileName(QWidget* parent, const FileDialogSpec& spec) override;
+    QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
+    QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;
     void showMessage(QWidget* parent, const QString& text) override;
     void showError(QWidget* parent, const QString& text) override;

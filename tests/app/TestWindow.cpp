@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFile>
 
-QString FakeDialogs::answer(const qta::app::FileDialogSpec& spec) {
-    fileRequests << spec;
+QString FakeDialogs::answer(const qta::app::FileDialogRequest& request) {
+    fileRequests << request;
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 

@@ -12,14 +12,18 @@
 // Answers the window's dialogs without showing them, and records what was asked.
 class FakeDialogs : public qta::app::Dialogs {
 public:
-    QStringList fileAnswers;                      // taken in order; an empty name cancels
-    QList<qta::app::FileDialogSpec> fileRequests; // what the dialogs were asked to offer
+    QStringList fileAnswers;                         // taken in order; an empty name cancels
+    QList<qta::app::FileDialogRequest> fileRequests; // what the dialogs were asked to offer
     std::function<bool(QPrinter&)> printerAnswer;
     QStringList messages;
     QStringList errors;
 
-    QString openFileName(QWidget*, const qta::app::FileDialogSpec& spec) override { return answer(spec); }
-    QString saveFileName(QWidget*, const qta::app::FileDialogSpec& spec) override { return answer(spec); }
+    QString openFileName(QWidget*, const qta::app::FileDialogRequest& request) override {
+        return answer(request);
+    }
+    QString saveFileName(QWidget*, const qta::app::FileDialogRequest& request) override {
+        return answer(request);
+    }
     bool choosePrinter(QWidget*, QPrinter& printer) override {
         return printerAnswer && printerAnswer(printer);
     }
@@ -27,7 +31,7 @@ public:
     void showError(QWidget*, const QString& text) override { errors << text; }
 
 private:
-    QString answer(const qta::app::FileDialogSpec& spec);
+    QString answer(const qta::app::FileDialogRequest& request);
 };
 
 // A main window started in a working directory of its own (where its settings
