@@ -269,10 +269,25 @@ bool TfMain::saveConfiguration(const QString& path) {
     return reported(pff::save(config_, localPath(path)));
 }
 
+// A failed save names the file in the program's one fixed text; a file that
+// cannot be opened is explained in the user's language.
 bool TfMain::reported(const pff::Result& result) {
-    if (!result)
+    const QString path = QFile::decodeName(QByteArray::fromStdString(result.path));
+    switch (result.error) {
+    case pff::Error::None:
+        return true;
+    case pff::Error::CannotRead:
+        dialogs_->showError(this, fromUtf8(messages().msgCannotOpen).replace(QLatin1String("%s"), path));
+        break;
+    case pff::Error::NotAPffFile:
+        dialogs_->showError(this,
+                            fromUtf8(messages().msgNotConfiguration).replace(QLatin1String("%s"), path));
+        break;
+    case pff::Error::CannotWrite:
         dialogs_->showError(this, QFile::decodeName(QByteArray::fromStdString(result.message())));
-    return static_cast<bool>(result);
+        break;
+    }
+    return false;
 }
 
 bool TfMain::deviceConnected() {

@@ -84,9 +84,20 @@ private slots:
         QVERIFY(!main().openConfiguration(foreign));
         QVERIFY(main().configuration() == before);
         QCOMPARE(line("TNLS_1")->text(), QStringLiteral("112"));
-        QCOMPARE(dialogs().errors.size(), 2);
-        QVERIFY(dialogs().errors[0].contains(missing));
-        QVERIFY(dialogs().errors[1].contains(foreign));
+        QCOMPARE(dialogs().errors,
+                 (QStringList{QStringLiteral("Unable to read ") + missing,
+                              foreign + QStringLiteral(" is not a QTA 710 configuration file")}));
+
+        // In the user's language.
+        main().SetLangToSK();
+        QVERIFY(!main().openConfiguration(missing));
+        QCOMPARE(dialogs().errors.last(),
+                 QStringLiteral("Súbor ") + missing + QStringLiteral(" sa nedá načítať"));
+        main().SetLangToDE();
+        QVERIFY(!main().openConfiguration(foreign));
+        QCOMPARE(dialogs().errors.last(),
+                 foreign + QStringLiteral(" ist keine Konfigurationsdatei des QTA 710"));
+        QVERIFY(main().configuration() == before);
     }
 
     void aFailedSaveSaysSo() {

@@ -215,6 +215,8 @@ constexpr std::array kMessageRows = {
     MessageRow{&Messages::msgWrongAccess, {"Wrong access code !", "Nesprávny prístupový kód !", "Falschen Zugangscode !"}},
     MessageRow{&Messages::msgInProgress, {"Transfer in progress. Please wait.", "Prenášajú sa dáta. Prosím, čakajte.", "Übertragen die Daten. Bitte warten."}},
     MessageRow{&Messages::msgWaiting, {"Waiting for answer... ", "Čakám na odpoveď... ", "Warten auf Antwort... "}},
+    MessageRow{&Messages::msgCannotOpen, {"Unable to read %s", "Súbor %s sa nedá načítať", "%s kann nicht gelesen werden"}},
+    MessageRow{&Messages::msgNotConfiguration, {"%s is not a QTA 710 configuration file", "%s nie je konfiguračný súbor QTA 710", "%s ist keine Konfigurationsdatei des QTA 710"}},
 };
 // clang-format on
 

@@ -32,6 +32,10 @@ struct Messages {
     std::string msgWrongAccess;
     std::string msgInProgress;
     std::string msgWaiting;
+    // Opening a file that cannot be read, or that holds no configuration; "%s"
+    // stands for the file's name.
+    std::string msgCannotOpen;
+    std::string msgNotConfiguration;
 };
 
 struct PasswordCaption {
