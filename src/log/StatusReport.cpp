@@ -1,5 +1,7 @@
 #include "StatusReport.h"
 
+#include "model/EntryRules.h"
+
 namespace qta::log {
 namespace {
 
@@ -21,12 +23,7 @@ enum Offset : std::size_t {
 
 // Tenths of a volt in the shortest decimal form: 123 -> "12.3", 120 -> "12".
 std::string tenthsOfVolt(unsigned char tenths, char decimalSeparator) {
-    std::string text = std::to_string(tenths / 10);
-    if (tenths % 10 != 0) {
-        text += decimalSeparator;
-        text += static_cast<char>('0' + tenths % 10);
-    }
-    return text;
+    return entry::formatNumber(Decimal{tenths} * (kDecimalOne / 10), decimalSeparator);
 }
 
 // 3360 + 4 * b millivolts as volts with two decimals, truncated; the comma is
