@@ -42,7 +42,9 @@ ReadStatus readWholeFile(const std::string& path, std::string& content) {
     const auto status = std::filesystem::status(path, ec);
     if (status.type() == std::filesystem::file_type::not_found)
         return ReadStatus::Missing;
-    if (ec || std::filesystem::is_directory(status))
+    // Only a regular file: a FIFO would block the read and a device such as
+    // /dev/zero would never end it.
+    if (ec || !std::filesystem::is_regular_file(status))
         return ReadStatus::Failed;
     std::ifstream in(path, std::ios::binary);
     if (!in)

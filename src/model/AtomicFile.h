@@ -6,7 +6,8 @@ namespace qta {
 
 enum class ReadStatus { Read, Missing, Failed };
 
-// Reads a whole file; Missing when there is no file by that name.
+// Reads a whole regular file; Missing when there is no file by that name, Failed
+// for anything else that cannot be read, a directory, FIFO or device included.
 ReadStatus readWholeFile(const std::string& path, std::string& content);
 
 // Writes `content` into a new file beside `path`, flushes it to disk and renames

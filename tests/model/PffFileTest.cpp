@@ -262,5 +262,24 @@ TEST_F(PffFileTest, OpeningWhatIsNoConfigurationLeavesTheConfigurationAsItWas) {
     EXPECT_EQ(config, before);
 }
 
+TEST_F(PffFileTest, OnlyARegularFileIsReadSoNothingBlocksOrRunsForever) {
+    // A FIFO blocks a reader until a writer comes, a device never ends: both
+    // must fail at once, leaving the Configuration and the FIFO as they were.
+    const auto fifo = (dir / "pipe.pff").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    Configuration config = Configuration::startup(',');
+    config.setText(table.id("TNLS_1"), "123");
+    const Configuration before = config;
+
+    EXPECT_EQ(pff::open(config, fifo).error, pff::Error::CannotRead);
+    EXPECT_EQ(pff::open(config, "/dev/zero").error, pff::Error::CannotRead);
+    EXPECT_EQ(config, before);
+
+    const auto result = pff::save(config, fifo);
+    EXPECT_EQ(result.error, pff::Error::CannotWrite);
+    EXPECT_EQ(result.message(), "Unable to write to " + fifo);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
 } // namespace
 } // namespace qta
