@@ -2,7 +2,6 @@
 
 #include "AtomicFile.h"
 
-#include <array>
 #include <string_view>
 
 namespace qta::pff {
@@ -18,7 +17,7 @@ struct KeyRun {
 
 // Save's order, which is also Open's. IP_PCO2, Port_PCO2 and SMS_PCO come
 // straight after TestPCO and so open sections 8D, 8E and 8F.
-constexpr std::array<KeyRun, 47> kKeyRuns = {{
+constexpr KeyRun kKeyRuns[] = {
     {"1A", "TNIN_S_"},
     {"1B", "TNIN_V_"},
     {"1C", "T_SMS_IN"},
@@ -64,7 +63,7 @@ constexpr std::array<KeyRun, 47> kKeyRuns = {{
     {"9C", "TNBLK_V_"},
     {"9D", "TNBLK_S_"},
     {"9E", "CheckOut_"},
-}};
+};
 
 // Calls visit(section, key, field) for each of the 1145 keys in Save's order.
 template <typename Visit> void forEachKey(const FieldTable& table, Visit visit) {
