@@ -12,7 +12,10 @@ namespace {
 QString runFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // The open dialog takes a name that does not exist too; Open then says it cannot read it.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The list shows the descriptions as they are written; the patterns in Qt's terms are hidden.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.proposedName.isEmpty())
@@ -26,10 +29,15 @@ QString runFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDi
 
 QStringList nameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList descriptions;
-    for (qsizetype k = 0; k < parts.size(); k += 2)
-        descriptions << parts[k];
-    return descriptions;
+    QStringList filters;
+    for (qsizetype k = 0; k + 1 < parts.size(); k += 2) {
+        // "*.*" means every file, also one without a dot, as "*" does for Qt.
+        QString patterns = parts[k + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '))
+            .replace(QLatin1String("*.*"), QLatin1String("*"));
+        filters << parts[k] + QLatin1String(" (") + patterns + QLatin1Char(')');
+    }
+    return filters;
 }
 
 QString QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& request) {

@@ -22,8 +22,8 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    // The chosen file, or empty when cancelled. The open dialog takes existing files;
-    // the save dialog asks before replacing one.
+    // The chosen file, or empty when cancelled. The open dialog also takes the name of a
+    // file that does not exist; the save dialog asks before replacing one.
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
     // The print dialog; false when cancelled.
@@ -42,8 +42,9 @@ public:
     void showError(QWidget* parent, const QString& text) override;
 };
 
-// "QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*" as Qt's name filters:
-// the descriptions, which carry their patterns.
+// "QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*" as Qt's name filters: each
+// description followed by its patterns in Qt's terms ("Všetky súbory (*.*) (*)"), for a
+// dialog that hides the patterns and so shows the descriptions unchanged.
 QStringList nameFilters(const QString& filter);
 
 } // namespace qta::app
