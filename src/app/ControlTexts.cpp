@@ -16,13 +16,38 @@ QTabWidget* tabsOf(const QWidget* widget) {
     return stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
 }
 
+// Menus and their items open from the keyboard by the first letter of their caption
+// (Alt+letter on the menu bar), as menus do on every desktop. A '&' of the text itself
+// is doubled so that it shows.
+QString withMnemonic(const QString& text) {
+    QString marked = text;
+    marked.replace(QLatin1Char('&'), QLatin1String("&&"));
+    for (qsizetype k = 0; k < marked.size(); ++k) {
+        if (marked[k].isLetterOrNumber()) {
+            marked.insert(k, QLatin1Char('&'));
+            break;
+        }
+    }
+    return marked;
+}
+
+QString withoutMnemonic(const QString& marked) {
+    QString text;
+    for (qsizetype k = 0; k < marked.size(); ++k) {
+        if (marked[k] == QLatin1Char('&') && k + 1 < marked.size())
+            ++k;
+        text += marked[k];
+    }
+    return text;
+}
+
 } // namespace
 
 void setCaption(QObject* control, const QString& text) {
     if (auto* menu = qobject_cast<QMenu*>(control))
-        menu->setTitle(text);
+        menu->setTitle(withMnemonic(text));
     else if (auto* action = qobject_cast<QAction*>(control))
-        action->setText(text);
+        action->setText(withMnemonic(text));
     else if (auto* group = qobject_cast<QGroupBox*>(control))
         group->setTitle(text);
     else if (auto* label = qobject_cast<QLabel*>(control)) {
@@ -47,9 +72,9 @@ void setHint(QObject* control, const QString& text) {
 
 QString captionOf(const QObject* control) {
     if (const auto* menu = qobject_cast<const QMenu*>(control))
-        return menu->title();
+        return withoutMnemonic(menu->title());
     if (const auto* action = qobject_cast<const QAction*>(control))
-        return action->text();
+        return withoutMnemonic(action->text());
     if (const auto* group = qobject_cast<const QGroupBox*>(control))
         return group->title();
     if (const auto* label = qobject_cast<const QLabel*>(control))

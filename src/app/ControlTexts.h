@@ -12,7 +12,8 @@ void setCaption(QObject* control, const QString& text);
 // The control's hint (tool tip); a page also gets it on its tab.
 void setHint(QObject* control, const QString& text);
 
-// The text setCaption last put there (for pages, the tab text).
+// The text setCaption last put there (for pages, the tab text; for menus, without
+// the mark of their keyboard letter).
 QString captionOf(const QObject* control);
 
 } // namespace qta::app

@@ -149,11 +149,13 @@ void TfMain::buildMenus() {
           {"Dansky1", "Dansky", &TfMain::DKClick}}},
     };
     for (const Menu& menu : menus) {
-        QMenu* bar = menuBar()->addMenu(QString::fromUtf8(menu.caption));
+        QMenu* bar = menuBar()->addMenu(QString());
         bar->setObjectName(QLatin1String(menu.name));
+        setCaption(bar, QString::fromUtf8(menu.caption));
         for (const Item& item : menu.items) {
-            QAction* action = bar->addAction(QString::fromUtf8(item.caption));
+            QAction* action = bar->addAction(QString());
             action->setObjectName(QLatin1String(item.name));
+            setCaption(action, QString::fromUtf8(item.caption));
             if (item.handler)
                 connect(action, &QAction::triggered, this, item.handler);
             else

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProgressBar>
@@ -212,6 +213,20 @@ private slots:
         }
         QCOMPARE(main().control<QProgressBar>(QStringLiteral("gaugeSIGNAL"))->value(), 0);
         QCOMPARE(main().control<QProgressBar>(QStringLiteral("gaugeSIGNAL"))->maximum(), 9);
+    }
+
+    // With no mouse: Alt and a menu's first letter opens it, an item's first letter picks it.
+    void menusOpenFromTheKeyboardByTheirFirstLetter() {
+        main().show();
+        main().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        auto* data = main().control<QMenu>(QStringLiteral("Uloi1"));
+        QTest::keyClick(&main(), Qt::Key_D, Qt::AltModifier);
+        QTRY_VERIFY(data->isVisible());
+        QTest::keyClick(data, Qt::Key_S);
+        QCOMPARE(dialogs().messages, QStringList{QStringLiteral("Device not connected !")});
+        QCOMPARE(captionOf(data), QStringLiteral("Data"));
+        QCOMPARE(captionOf(main().control(QStringLiteral("Odosla2"))), QStringLiteral("Send"));
     }
 
     void closeWritesTheLanguage() {
