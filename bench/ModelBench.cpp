@@ -56,15 +56,22 @@ void BM_SavePffFile(benchmark::State& state) {
 }
 BENCHMARK(BM_SavePffFile)->Unit(benchmark::kMicrosecond);
 
+// Opens a full file and a start-up file in turn, so every Open really changes
+// the fields (opening the same file again would find every value in place).
 void BM_OpenPffFile(benchmark::State& state) {
-    const std::string path = benchPath("bench-open");
-    pff::save(fullConfiguration(), path);
+    const std::string full = benchPath("bench-open-full");
+    const std::string startup = benchPath("bench-open-startup");
+    pff::save(fullConfiguration(), full);
+    pff::save(Configuration::startup(','), startup);
     Configuration config = Configuration::startup(',');
+    bool fullNext = true;
     for (auto _ : state) {
-        if (!pff::open(config, path))
+        if (!pff::open(config, fullNext ? full : startup))
             state.SkipWithError("open failed");
+        fullNext = !fullNext;
     }
-    std::remove(path.c_str());
+    std::remove(full.c_str());
+    std::remove(startup.c_str());
 }
 BENCHMARK(BM_OpenPffFile)->Unit(benchmark::kMicrosecond);
 
