@@ -70,7 +70,10 @@ char32_t nextCodePoint(std::string_view s, std::size_t& pos) {
             return kNone;
         cp = (cp << 6) | (static_cast<std::uint8_t>(s[pos++]) & 0x3F);
     }
-    return cp;
+    // An overlong form is not UTF-8: "\xC0\x8A" must not slip a line break
+    // (or any ASCII) past a check on the bytes.
+    constexpr std::array<char32_t, 4> kShortestFrom = {0, 0x80, 0x800, 0x10000};
+    return cp < kShortestFrom[static_cast<std::size_t>(extra)] ? kNone : cp;
 }
 
 } // namespace

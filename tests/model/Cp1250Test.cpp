@@ -20,6 +20,11 @@ TEST(Cp1250Test, SlovakAndGermanLettersRoundTrip) {
 TEST(Cp1250Test, WhatTheCodePageLacksBecomesAQuestionMark) {
     EXPECT_EQ(utf8ToCp1250("日x"), "?x");
     EXPECT_EQ(utf8ToCp1250("\xC3"), "?"); // cut sequence
+    // Overlong forms of LF, '/' and 'A' are not UTF-8.
+    EXPECT_EQ(utf8ToCp1250("\xC0\x8A"
+                           "x\xE0\x80\xAF"
+                           "x\xF0\x80\x81\x81"),
+              "?x?x?");
     EXPECT_EQ(cp1250ToUtf8("\x81"), "\xEF\xBF\xBD");
 }
 
