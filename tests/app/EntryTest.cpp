@@ -121,6 +121,21 @@ private slots:
         QCOMPARE(pass->text(), QStringLiteral("ab 12345678901"));
     }
 
+    // Free texts take any character up to their limit; loaded text is not cut.
+    void freeTextsTakeAnythingUpToTheirLimit() {
+        QLineEdit* apn = line(QStringLiteral("editAPN"));
+        apn->selectAll();
+        type(apn, QStringLiteral("*á #x") + QString(40, QLatin1Char('y')));
+        QCOMPARE(apn->text(), QStringLiteral("*á #x") + QString(26, QLatin1Char('y')));
+        QLineEdit* ip = line(QStringLiteral("IP_PCO2"));
+        QTest::keyClicks(ip, QStringLiteral("192.168.100.200.1"));
+        QCOMPARE(ip->text(), QStringLiteral("192.168.100.200"));
+        auto& config = (*window)->configuration();
+        config.setText(config.table().id("SMS_PCO"), "+421 900 123 456 789");
+        QCOMPARE(line(QStringLiteral("SMS_PCO"))->text(), QStringLiteral("+421 900 123 456 789"));
+        QCOMPARE(beeps, 0);
+    }
+
     void numberFieldBeepsForRefusedKeys() {
         QLineEdit* delay = line(QStringLiteral("DELAY_IN1"));
         delay->selectAll();
