@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QTest>
 
 using qta::app::captionOf;
@@ -165,16 +166,36 @@ private slots:
     }
 
     void newClearsTheDeviceReadoutsButNotTheLog() {
-        main().control<QLineEdit>(QStringLiteral("MemoPSU"))->setText(QStringLiteral("3,80"));
-        main().control<QLineEdit>(QStringLiteral("AIN_1"))->setText(QStringLiteral("12"));
+        const auto setReadout = [this](const char* name, const char* text) {
+            main().control<QLineEdit>(QLatin1String(name))->setText(QLatin1String(text));
+        };
+        const auto readout = [this](const char* name) {
+            return main().control<QLineEdit>(QLatin1String(name))->text();
+        };
+        setReadout("MemoPSU", "3,80");
+        setReadout("MemoGPRS", "OK");
+        setReadout("editTIME", " 07.12.2026   14:30");
+        setReadout("AIN_1", "12");
+        setReadout("AIN_2", "0,5");
+        setReadout("Memo230V", "Fail");
         main().control<QProgressBar>(QStringLiteral("gaugeSIGNAL"))->setValue(5);
         main().control<QPlainTextEdit>(QStringLiteral("Events"))->setPlainText(QStringLiteral("kept"));
+        main().control<QRadioButton>(QStringLiteral("rdbGPRS"))->setChecked(true);
+        main().SetLangToSK();
         trigger("Nov2");
-        QCOMPARE(main().control<QLineEdit>(QStringLiteral("MemoPSU"))->text(), QString());
-        QCOMPARE(main().control<QLineEdit>(QStringLiteral("AIN_1"))->text(), QStringLiteral("12"));
+        QCOMPARE(readout("MemoPSU"), QString());
+        QCOMPARE(readout("MemoGPRS"), QString());
+        QCOMPARE(readout("editTIME"), QString());
         QCOMPARE(main().control<QProgressBar>(QStringLiteral("gaugeSIGNAL"))->value(), 0);
+        QCOMPARE(readout("AIN_1"), QStringLiteral("12"));
+        QCOMPARE(readout("AIN_2"), QStringLiteral("0,5"));
+        QCOMPARE(readout("Memo230V"), QStringLiteral("Fail"));
         QCOMPARE(main().control<QPlainTextEdit>(QStringLiteral("Events"))->toPlainText(),
                  QStringLiteral("kept"));
+        QVERIFY(main().control<QRadioButton>(QStringLiteral("rdbGPRS"))->isChecked());
+        QCOMPARE(main().languageCode(), QStringLiteral("SK"));
+        QCOMPARE(main().control<QComboBox>(QStringLiteral("EventCodeIN1"))->currentText(),
+                 QStringLiteral("Žiadna"));
     }
 
     void everyFieldIsOneNamedWidget() {
