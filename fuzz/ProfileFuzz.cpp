@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the profile reader and the .pff mapping, then writes
-// the result back: nothing may crash, hang or read out of bounds, and what is
-// written is again a configuration file.
+// the result back and encodes it for the device: nothing may crash, hang or
+// read out of bounds whatever a file holds (texts beyond every limit, numbers
+// out of range), and what is written is again a configuration file.
 #include "model/PffFile.h"
+#include "transfer/ConfigEncoder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qta::ProfileDocument doc = qta::ProfileDocument::parse(bytes);
     qta::Configuration config = qta::Configuration::startup(',');
     qta::pff::read(doc, config);
+    qta::transfer::encodeImage(config, qta::transfer::DeviceTexts{});
     qta::pff::write(config, doc);
     // The program's own keys now hold one line each, whatever came in.
     qta::Configuration again = qta::Configuration::startup('.');
