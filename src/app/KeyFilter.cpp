@@ -3,6 +3,7 @@
 #include "model/EntryRules.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -73,26 +74,58 @@ FieldKeyFilter::FieldKeyFilter(Typing typing, int limit, char decimalSeparator, 
     : QObject(parent), typing_(typing), limit_(limit), decimalSeparator_(decimalSeparator) {}
 
 bool FieldKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::InputMethod) {
+        filterComposed(watched, *static_cast<QInputMethodEvent*>(event));
+        return false;
+    }
     if (event->type() != QEvent::KeyPress)
         return false;
     return refuses(watched, *static_cast<QKeyEvent*>(event));
+}
+
+bool FieldKeyFilter::admits(char32_t character) const {
+    switch (entry::filterKey(typing_, character, decimalSeparator_)) {
+    case entry::KeyVerdict::DropWithBeep:
+        beep();
+        return false;
+    case entry::KeyVerdict::Drop:
+        return false;
+    case entry::KeyVerdict::Accept:
+        break;
+    }
+    return true;
 }
 
 bool FieldKeyFilter::refuses(QObject* watched, const QKeyEvent& event) const {
     const auto character = typedCharacter(event);
     if (!character)
         return false;
-    switch (entry::filterKey(typing_, *character, decimalSeparator_)) {
-    case entry::KeyVerdict::DropWithBeep:
-        beep();
+    if (!admits(*character))
         return true;
-    case entry::KeyVerdict::Drop:
-        return true;
-    case entry::KeyVerdict::Accept:
-        break;
-    }
     // A printable character counts against the typing limit.
     return *character >= 32 && limit_ > 0 && roomLeft(watched, limit_) <= 0;
+}
+
+// Characters composed by an input method (a dead key, a compose sequence) are typed
+// as well: the same rules and limit apply to each of them.
+void FieldKeyFilter::filterComposed(QObject* watched, QInputMethodEvent& event) const {
+    const QString composed = event.commitString();
+    if (composed.isEmpty())
+        return;
+    int room = limit_ > 0 ? roomLeft(watched, limit_) : static_cast<int>(composed.size());
+    QString kept;
+    for (const char32_t character : composed.toUcs4()) {
+        if (!admits(character))
+            continue;
+        if (character >= 32) {
+            if (room <= 0)
+                continue;
+            --room;
+        }
+        kept += QString::fromUcs4(&character, 1);
+    }
+    if (kept != composed)
+        event.setCommitString(kept, event.replacementStart(), event.replacementLength());
 }
 
 } // namespace qta::app

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QInputMethodEvent;
 class QKeyEvent;
 
 namespace qta::app {
@@ -22,7 +23,8 @@ void beep();
 std::optional<char32_t> typedCharacter(const QKeyEvent& event);
 
 // Applies a field's typing behaviour and typing limit to the real key presses of
-// its widget (a QLineEdit or a QPlainTextEdit). Pasted or loaded text is not filtered.
+// its widget (a QLineEdit or a QPlainTextEdit) and to the characters an input method
+// composes there. Pasted or loaded text is not filtered.
 class FieldKeyFilter : public QObject {
     Q_OBJECT
 public:
@@ -31,7 +33,10 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Whether the rule lets a typed character in; a number field beeps when it does not.
+    bool admits(char32_t character) const;
     bool refuses(QObject* watched, const QKeyEvent& event) const;
+    void filterComposed(QObject* watched, QInputMethodEvent& event) const;
 
     Typing typing_;
     int limit_;

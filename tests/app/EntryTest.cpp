@@ -7,6 +7,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -134,6 +135,31 @@ private slots:
         config.setText(config.table().id("SMS_PCO"), "+421 900 123 456 789");
         QCOMPARE(line(QStringLiteral("SMS_PCO"))->text(), QStringLiteral("+421 900 123 456 789"));
         QCOMPARE(beeps, 0);
+    }
+
+    // A dead key or a compose sequence types through the input method, not a key press.
+    void composedCharactersFollowTheSameRules() {
+        const auto compose = [](QWidget* widget, const QString& text) {
+            QInputMethodEvent event;
+            event.setCommitString(text);
+            QApplication::sendEvent(widget, &event);
+        };
+        QLineEdit* entry = line(QStringLiteral("TNIN_S_3_1"));
+        compose(entry, QStringLiteral("+4á2*"));
+        QCOMPARE(entry->text(), QStringLiteral("+42"));
+        QVERIFY(line(QStringLiteral("TNIN_S_3_2"))->isEnabled());
+        auto* sms = (*window)->control<QPlainTextEdit>(QStringLiteral("T_SMS_OUT_ON_1"));
+        compose(sms, QStringLiteral("zapni ó1"));
+        QCOMPARE(sms->toPlainText(), QStringLiteral("zapni 1"));
+        QCOMPARE(beeps, 0);
+        QLineEdit* delay = line(QStringLiteral("DELAY_AIN1"));
+        delay->clear();
+        compose(delay, QStringLiteral("1ô"));
+        QCOMPARE(delay->text(), QStringLiteral("1"));
+        QCOMPARE(beeps, 1);
+        QLineEdit* ip = line(QStringLiteral("IP_PCO"));
+        compose(ip, QString(20, QChar(0xe4)));
+        QCOMPARE(ip->text(), QString(15, QChar(0xe4)));
     }
 
     void numberFieldBeepsForRefusedKeys() {
