@@ -91,6 +91,108 @@ TEST_F(ConfigurationTest, KindsLimitsAndRangesFollowTheFamilies) {
     EXPECT_EQ(free, 4);
 }
 
+// Every family as the field tables list it: count, kind, typing limit, range
+// and step (tenths for numbers), start-up and "New" value. Flags and choices
+// give their values as "0"/"1" and the index.
+struct FamilyExpectation {
+    const char* firstName;
+    const char* prefix;
+    int count;
+    FieldKind kind;
+    int limit;
+    int minimumTenths;
+    int maximumTenths;
+    int stepTenths;
+    const char* start; // with ',' as the user's decimal separator
+    const char* fresh;
+};
+
+using K = FieldKind;
+const FamilyExpectation kFamilies[] = {
+    {"TNIN_V_1_1", "TNIN_V_", 256, K::PhoneNumber, 14, 0, 0, 0, "", ""},
+    {"TNIN_S_1_1", "TNIN_S_", 256, K::PhoneNumber, 14, 0, 0, 0, "", ""},
+    {"T_SMS_IN1", "T_SMS_IN", 8, K::SmsText, 127, 0, 0, 0, "", ""},
+    {"T_SMS_RIN1", "T_SMS_RIN", 8, K::SmsText, 127, 0, 0, 0, "", ""},
+    {"DELAY_IN1", "DELAY_IN", 8, K::Number, 3, 0, 2550, 10, "0", "0"},
+    {"NO_IN1", "NO_IN", 8, K::Flag, 0, 0, 0, 0, "1", "1"},
+    {"NC_IN1", "NC_IN", 8, K::Flag, 0, 0, 0, 0, "0", "0"},
+    {"TNAIN_V_1_1", "TNAIN_V_", 64, K::PhoneNumber, 14, 0, 0, 0, "", ""},
+    {"TNAIN_S_1_1", "TNAIN_S_", 64, K::PhoneNumber, 14, 0, 0, 0, "", ""},
+    {"T_SMS_AIN1", "T_SMS_AIN", 2, K::SmsText, 127, 0, 0, 0, "", ""},
+    {"T_SMS_RAIN1", "T_SMS_RAIN", 2, K::SmsText, 127, 0, 0, 0, "", ""},
+    {"DELAY_AIN1", "DELAY_AIN", 2, K::Number, 3, 0, 2550, 10, "0", "0"},
+    {"UMAX_AIN1", "UMAX_AIN", 2, K::Number, 2, 0, 255, 1, "25,5", "25,5"},
+    {"UMIN_AIN1", "UMIN_AIN", 2, K::Number, 2, 0, 255, 1, "0", "0"},
+    {"TNOUT_V_1_1", "TNOUT_V_", 128, K::PhoneNumber, 14, 0, 0, 0, "", ""},
+    {"TNOUT_S_1_1", "TNOUT_S_", 128, K::PhoneNumber, 14, 0, 0, 0, "", ""},
+    {"T_SMS_OUT_ON_1", "T_SMS_OUT_ON_", 4, K::SmsText, 127, 0, 0, 0, "", ""},
+    {"T_SMS_OUT_OFF_1", "T_SMS_OUT_OFF_", 4, K::SmsText, 127, 0, 0, 0, "", ""},
+    {"DTMF_OUT_ON_1", "DTMF_OUT_ON_", 4, K::DtmfCode, 14, 0, 0, 0, "", ""},
+    {"DTMF_OUT_OFF_1", "DTMF_OUT_OFF_", 4, K::DtmfCode, 14, 0, 0, 0, "", ""},
+    {"DELAY_OUT1", "DELAY_OUT", 4, K::Number, 3, 0, 2550, 10, "0", "0"},
+    {"CheckOut_1", "CheckOut_", 2, K::Flag, 0, 0, 0, 0, "0", "0"},
+    {"TNBLK_V_1", "TNBLK_V_", 32, K::PhoneNumber, 14, 0, 0, 0, "", ""},
+    {"TNBLK_S_1", "TNBLK_S_", 32, K::PhoneNumber, 14, 0, 0, 0, "", ""},
+    {"MemoBlock_1", "MemoBlock_", 2, K::SmsText, 127, 0, 0, 0, "", ""},
+    {"DTMF_BLOCK1", "DTMF_BLOCK", 2, K::DtmfCode, 14, 0, 0, 0, "", ""},
+    {"TNLS_1", "TNLS_", 32, K::PhoneNumber, 14, 0, 0, 0, "", ""},
+    {"TNSSMS_1", "TNSSMS_", 32, K::PhoneNumber, 14, 0, 0, 0, "", ""},
+    {"Auto_1", "Auto_1", 1, K::Number, 3, 0, 2550, 10, "0", "0"},
+    {"Auto_2", "Auto_2", 1, K::Number, 2, 0, 230, 10, "0", "0"},
+    {"CheckBoxJam", "CheckBoxJam", 1, K::Flag, 0, 0, 0, 0, "0", "1"},
+    {"CheckBoxAku", "CheckBoxAku", 1, K::Flag, 0, 0, 0, 0, "1", "1"},
+    {"CheckBox230V", "CheckBox230V", 1, K::Flag, 0, 0, 0, 0, "1", "1"},
+    {"ObjCodeIN1", "ObjCodeIN", 8, K::DigitString, 4, 0, 0, 0, "", ""},
+    {"EventCodeIN1", "EventCodeIN", 8, K::Choice, 0, 0, 0, 0, "17", "17"},
+    {"PartCodeIN1", "PartCodeIN", 8, K::DigitString, 2, 0, 0, 0, "00", "00"},
+    {"ZoneCodeIN1", "ZoneCodeIN", 8, K::DigitString, 3, 0, 0, 0, "000", "000"},
+    {"IP_PCO", "IP_PCO", 1, K::FreeText, 15, 0, 0, 0, "", ""},
+    {"Port_PCO", "Port_PCO", 1, K::DigitString, 5, 0, 0, 0, "5000", "5000"},
+    {"IP_PCO2", "IP_PCO2", 1, K::FreeText, 15, 0, 0, 0, "", ""},
+    {"Port_PCO2", "Port_PCO2", 1, K::DigitString, 5, 0, 0, 0, "5000", "5000"},
+    {"SMS_PCO", "SMS_PCO", 1, K::FreeText, 15, 0, 0, 0, "", ""},
+    {"TestPCO", "TestPCO", 1, K::Number, 3, 10, 2550, 10, "24", "0"},
+    {"Pass", "Pass", 1, K::AccessCode, 14, 0, 0, 0, "6173", "6173"},
+    {"editAPN", "editAPN", 1, K::FreeText, 31, 0, 0, 0, "internet", "internet"},
+};
+
+std::string valueAsText(const Configuration& config, FieldId id) {
+    switch (config.table()[id].kind) {
+    case FieldKind::Flag:
+        return config.flag(id) ? "1" : "0";
+    case FieldKind::Choice:
+        return std::to_string(config.choice(id));
+    default:
+        return config.text(id);
+    }
+}
+
+TEST_F(ConfigurationTest, EveryFieldHasTheKindLimitRangeAndValuesOfItsFamily) {
+    Configuration fresh = Configuration::startup('.');
+    fresh.applyNew();
+    int total = 0;
+    for (const FamilyExpectation& family : kFamilies) {
+        SCOPED_TRACE(family.prefix);
+        const auto& ids = table.family(family.prefix);
+        ASSERT_EQ(static_cast<int>(ids.size()), family.count);
+        EXPECT_EQ(table[ids.front()].name, family.firstName);
+        total += family.count;
+        for (FieldId field : ids) {
+            const FieldDef& def = table[field];
+            EXPECT_EQ(def.kind, family.kind) << def.name;
+            EXPECT_EQ(def.limit, family.limit) << def.name;
+            if (family.kind == FieldKind::Number) {
+                EXPECT_EQ(def.range.minimum, family.minimumTenths * 1000) << def.name;
+                EXPECT_EQ(def.range.maximum, family.maximumTenths * 1000) << def.name;
+                EXPECT_EQ(def.range.step, family.stepTenths * 1000) << def.name;
+            }
+            EXPECT_EQ(valueAsText(config, field), family.start) << def.name;
+            EXPECT_EQ(valueAsText(fresh, field), family.fresh) << def.name;
+        }
+    }
+    EXPECT_EQ(total, 1145);
+}
+
 TEST_F(ConfigurationTest, StartUpValues) {
     EXPECT_EQ(text("UMAX_AIN1"), "25,5");
     EXPECT_EQ(Configuration::startup('.').text(id("UMAX_AIN2")), "25.5");
