@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -97,6 +98,72 @@ TEST_F(PffFileTest, StartUpFileHasEverySectionAndKeyInOrder) {
             "[9A]\r\nMemoBlock_1=\r\nMemoBlock_2=\r\n[9B]\r\nDTMF_BLOCK1=\r\nDTMF_BLOCK2=\r\n[9C]\r\nTNBLK_V_"
             "1="),
         std::string::npos);
+}
+
+// The whole start-up file, section by section: key names built from a prefix
+// and indices (two-index keys with the list position innermost), each with its
+// start-up value as written.
+struct KeyRunExpectation {
+    const char* section; // nullptr: the keys continue the previous section
+    const char* prefix;
+    int count1; // 0: a single key named by the prefix
+    int count2; // 0: one index
+    const char* value;
+};
+
+const KeyRunExpectation kStartUpFile[] = {
+    {"1A", "TNIN_S_", 8, 32, ""},        {"1B", "TNIN_V_", 8, 32, ""},
+    {"1C", "T_SMS_IN", 8, 0, ""},        {"1D", "T_SMS_RIN", 8, 0, ""},
+    {"1E", "NO_IN", 8, 0, "1"},          {"1F", "NC_IN", 8, 0, "0"},
+    {"1G", "DELAY_IN", 8, 0, "0"},       {"2A", "TNAIN_S_", 2, 32, ""},
+    {"2B", "TNAIN_V_", 2, 32, ""},       {"2C", "T_SMS_AIN", 2, 0, ""},
+    {"2D", "T_SMS_RAIN", 2, 0, ""},      {"2E", "DELAY_AIN", 2, 0, "0"},
+    {"2F", "UMAX_AIN", 2, 0, "25,5"},    {"2G", "UMIN_AIN", 2, 0, "0"},
+    {"3A", "TNOUT_S_", 4, 32, ""},       {"3B", "TNOUT_V_", 4, 32, ""},
+    {"3C", "T_SMS_OUT_ON_", 4, 0, ""},   {"3D", "T_SMS_OUT_OFF_", 4, 0, ""},
+    {"3E", "DTMF_OUT_ON_", 4, 0, ""},    {"3F", "DTMF_OUT_OFF_", 4, 0, ""},
+    {"3G", "DELAY_OUT", 4, 0, "0"},      {"5A", "TNLS_", 32, 0, ""},
+    {"6A", "TNSSMS_", 32, 0, ""},        {"6B", "Auto_", 2, 0, "0"},
+    {"6C", "230V", 0, 0, "1"},           {nullptr, "Aku", 0, 0, "1"},
+    {nullptr, "Jam", 0, 0, "0"},         {"7A", "Pass", 0, 0, "6173"},
+    {"7B", "editAPN", 0, 0, "internet"}, {"8A", "IP_PCO", 0, 0, ""},
+    {"8B", "Port_PCO", 0, 0, "5000"},    {"8C", "TestPCO", 0, 0, "24"},
+    {"8D", "IP_PCO2", 0, 0, ""},         {nullptr, "ObjCodeIN", 8, 0, ""},
+    {"8E", "Port_PCO2", 0, 0, "5000"},   {nullptr, "EventCodeIN", 8, 0, "17"},
+    {"8F", "SMS_PCO", 0, 0, ""},         {nullptr, "PartCodeIN", 8, 0, "00"},
+    {"8G", "ZoneCodeIN", 8, 0, "000"},   {"9A", "MemoBlock_", 2, 0, ""},
+    {"9B", "DTMF_BLOCK", 2, 0, ""},      {"9C", "TNBLK_V_", 32, 0, ""},
+    {"9D", "TNBLK_S_", 32, 0, ""},       {"9E", "CheckOut_", 2, 0, "0"},
+};
+
+TEST_F(PffFileTest, TheWholeStartUpFileByteForByte) {
+    std::string expected;
+    int keys = 0, sections = 0;
+    for (const KeyRunExpectation& run : kStartUpFile) {
+        if (run.section) {
+            expected += "[" + std::string(run.section) + "]\r\n";
+            ++sections;
+        }
+        const std::string prefix = run.prefix;
+        if (run.count1 == 0) {
+            expected += prefix + "=" + run.value + "\r\n";
+            ++keys;
+        }
+        for (int i = 1; i <= run.count1; ++i) {
+            for (int j = 1; j <= std::max(run.count2, 1); ++j) {
+                const std::string position = run.count2 > 0 ? "_" + std::to_string(j) : "";
+                expected += prefix + std::to_string(i) + position + "=" + run.value + "\r\n";
+                ++keys;
+            }
+        }
+    }
+    ASSERT_EQ(keys, 1145);
+    ASSERT_EQ(sections, 39);
+    EXPECT_EQ(saved(Configuration::startup(',')), expected);
+
+    const auto path = (dir / "startup.pff").string();
+    ASSERT_TRUE(pff::save(Configuration::startup(','), path));
+    EXPECT_EQ(contentOf(path), expected);
 }
 
 TEST_F(PffFileTest, NewWritesTheFactoryValues) {
