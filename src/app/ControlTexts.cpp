@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTabWidget>
 
 namespace qta::app {
@@ -16,21 +17,7 @@ QTabWidget* tabsOf(const QWidget* widget) {
     return stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
 }
 
-// Menus and their items open from the keyboard by the first letter of their caption
-// (Alt+letter on the menu bar), as menus do on every desktop. A '&' of the text itself
-// is doubled so that it shows.
-QString withMnemonic(const QString& text) {
-    QString marked = text;
-    marked.replace(QLatin1Char('&'), QLatin1String("&&"));
-    for (qsizetype k = 0; k < marked.size(); ++k) {
-        if (marked[k].isLetterOrNumber()) {
-            marked.insert(k, QLatin1Char('&'));
-            break;
-        }
-    }
-    return marked;
-}
-
+// A caption without the mark of its keyboard letter ("&&" shows one '&').
 QString withoutMnemonic(const QString& marked) {
     QString text;
     for (qsizetype k = 0; k < marked.size(); ++k) {
@@ -41,13 +28,43 @@ QString withoutMnemonic(const QString& marked) {
     return text;
 }
 
+// A '&' of a menu's own text is doubled so that it shows.
+QString escapedMnemonics(const QString& text) {
+    return QString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+// Marks in each caption the first letter that no caption before it has taken; a caption
+// whose letters are all taken marks its first one.
+void markLetters(const QList<QAction*>& actions) {
+    QString taken;
+    for (QAction* action : actions) {
+        const QString text = withoutMnemonic(action->text());
+        qsizetype chosen = -1;
+        for (qsizetype k = 0; k < text.size(); ++k) {
+            if (!text[k].isLetterOrNumber())
+                continue;
+            if (chosen < 0)
+                chosen = k;
+            if (!taken.contains(text[k].toLower())) {
+                chosen = k;
+                break;
+            }
+        }
+        if (chosen >= 0)
+            taken += text[chosen].toLower();
+        action->setText(chosen < 0 ? escapedMnemonics(text)
+                                   : escapedMnemonics(text.left(chosen)) + QLatin1Char('&') +
+                                         escapedMnemonics(text.mid(chosen)));
+    }
+}
+
 } // namespace
 
 void setCaption(QObject* control, const QString& text) {
     if (auto* menu = qobject_cast<QMenu*>(control))
-        menu->setTitle(withMnemonic(text));
+        menu->setTitle(escapedMnemonics(text));
     else if (auto* action = qobject_cast<QAction*>(control))
-        action->setText(withMnemonic(text));
+        action->setText(escapedMnemonics(text));
     else if (auto* group = qobject_cast<QGroupBox*>(control))
         group->setTitle(text);
     else if (auto* label = qobject_cast<QLabel*>(control)) {
@@ -68,6 +85,14 @@ void setHint(QObject* control, const QString& text) {
     widget->setToolTip(text);
     if (QTabWidget* tabs = tabsOf(widget))
         tabs->setTabToolTip(tabs->indexOf(widget), text);
+}
+
+void markMenuLetters(QMenuBar* bar) {
+    markLetters(bar->actions());
+    for (const QAction* title : bar->actions()) {
+        if (const QMenu* menu = title->menu())
+            markLetters(menu->actions());
+    }
 }
 
 QString captionOf(const QObject* control) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QMenuBar;
 class QObject;
 
 namespace qta::app {
@@ -11,6 +12,11 @@ namespace qta::app {
 void setCaption(QObject* control, const QString& text);
 // The control's hint (tool tip); a page also gets it on its tab.
 void setHint(QObject* control, const QString& text);
+
+// Menus and their items open from the keyboard by a letter of their caption
+// (Alt+letter on the menu bar, the letter inside a menu), as on every desktop: marks
+// in each caption the first letter that no caption before it in the bar or menu took.
+void markMenuLetters(QMenuBar* bar);
 
 // The text setCaption last put there (for pages, the tab text; for menus, without
 // the mark of their keyboard letter).

@@ -162,6 +162,7 @@ void TfMain::buildMenus() {
                 connect(action, &QAction::triggered, this, &QWidget::close);
         }
     }
+    markMenuLetters(menuBar());
     // Danish is chosen by the settings file only.
     menuBar()->findChild<QAction*>(QStringLiteral("Dansky1"))->setVisible(false);
 }
@@ -196,6 +197,7 @@ void TfMain::applyCatalogue(Language language) {
     setWindowTitle(fromUtf8(texts.title));
     for (const catalogue::ControlText& item : texts.menuCaptions)
         setCaption(controls_.value(fromUtf8(item.control)), fromUtf8(item.text));
+    markMenuLetters(menuBar());
     heslo_->setText(fromUtf8(texts.heslo.caption));
     heslo_->setToolTip(fromUtf8(texts.heslo.hint));
     heslo_->move(texts.heslo.left, heslo_->y());

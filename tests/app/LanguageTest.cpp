@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 using qta::Language;
@@ -130,6 +131,28 @@ private slots:
         QCOMPARE(caption(main(), QStringLiteral("TabSheet8")), QStringLiteral("Event log"));
         QCOMPARE(caption(main(), QStringLiteral("Dansky1")), QStringLiteral("Dansky"));
         QVERIFY(!main().control<QAction>(QStringLiteral("Dansky1"))->isVisible());
+    }
+
+    // Alt+letter on the menu bar and a letter inside a menu each reach one item only.
+    void menuLettersAreDistinctInEveryLanguage() {
+        for (const Language language : {Language::EN, Language::SK, Language::DE, Language::DK}) {
+            main().applyLanguage(language);
+            QList<QList<QAction*>> rows = {main().menuBar()->actions()};
+            for (const QAction* title : main().menuBar()->actions())
+                rows << title->menu()->actions();
+            for (const QList<QAction*>& row : rows) {
+                QSet<int> letters;
+                for (const QAction* action : row) {
+                    const QKeySequence letter = QKeySequence::mnemonic(action->text());
+                    QVERIFY2(!letter.isEmpty() && !letters.contains(letter[0].toCombined()),
+                             qPrintable(action->text()));
+                    letters.insert(letter[0].toCombined());
+                }
+            }
+        }
+        main().SetLangToSK();
+        QCOMPARE(main().control<QMenu>(QStringLiteral("Otvori1"))->title(), QStringLiteral("D&enník"));
+        QCOMPARE(caption(main(), QStringLiteral("Otvori1")), QStringLiteral("Denník"));
     }
 
     void statusLabelFollowsTheConnection() {
