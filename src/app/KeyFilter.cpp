@@ -44,9 +44,9 @@ void beep() {
 std::optional<char32_t> typedCharacter(const QKeyEvent& event) {
     const auto key = event.key();
     const auto modifiers = event.modifiers();
-    if (modifiers & Qt::AltModifier)
-        return std::nullopt;
-    if ((modifiers & Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)
+    // Ctrl with Alt is AltGr on some keyboards: it types the character it carries.
+    const bool control = (modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier);
+    if (control && key >= Qt::Key_A && key <= Qt::Key_Z)
         return static_cast<char32_t>(key - Qt::Key_A + 1);
     switch (key) {
     case Qt::Key_Backspace:
@@ -62,8 +62,9 @@ std::optional<char32_t> typedCharacter(const QKeyEvent& event) {
     default:
         break;
     }
-    if (modifiers & Qt::ControlModifier)
+    if (control)
         return std::nullopt;
+    // An Alt combination that no menu took types its character, as a plain key does.
     const auto codePoints = event.text().toUcs4();
     if (codePoints.isEmpty())
         return std::nullopt;

@@ -18,8 +18,9 @@ void setBeep(std::function<void()> beep);
 void beep();
 
 // The character a key press types, as the entry rules see it: Ctrl+letter is its
-// control code (Ctrl+V is 22), Backspace 8, Enter 13. nullopt for keys that type
-// nothing: arrows, Delete, Tab, function keys, Alt combinations, Shift+Insert.
+// control code (Ctrl+V is 22), Backspace 8, Enter 13; Alt and AltGr (Ctrl+Alt)
+// combinations type the character they carry. nullopt for keys that type nothing:
+// arrows, Delete, Tab, function keys, Shift+Insert.
 std::optional<char32_t> typedCharacter(const QKeyEvent& event);
 
 // Applies a field's typing behaviour and typing limit to the real key presses of

@@ -162,6 +162,26 @@ private slots:
         QCOMPARE(ip->text(), QString(15, QChar(0xe4)));
     }
 
+    // Alt or AltGr with a key types its character when no menu takes it; the rules apply.
+    void altCombinationsAreFilteredToo() {
+        QLineEdit* entry = line(QStringLiteral("TNIN_V_2_1"));
+        const auto altGr = Qt::ControlModifier | Qt::AltModifier; // as a Windows keyboard sends it
+        QTest::keyClick(entry, Qt::Key_Q, Qt::AltModifier);
+        QTest::sendKeyEvent(QTest::Click, entry, Qt::Key_V, QStringLiteral("@"), altGr);
+        QTest::sendKeyEvent(QTest::Click, entry, Qt::Key_At, QStringLiteral("@"), altGr);
+        QCOMPARE(entry->text(), QString());
+        QCOMPARE(beeps, 0);
+        QLineEdit* delay = line(QStringLiteral("DELAY_IN5"));
+        delay->clear();
+        QTest::keyClick(delay, Qt::Key_Q, Qt::AltModifier);
+        QCOMPARE(delay->text(), QString());
+        QCOMPARE(beeps, 1);
+        auto* sms = (*window)->control<QPlainTextEdit>(QStringLiteral("T_SMS_IN6"));
+        QTest::sendKeyEvent(QTest::Click, sms, Qt::Key_E, QStringLiteral("€"), altGr);
+        QTest::sendKeyEvent(QTest::Click, sms, Qt::Key_V, QStringLiteral("@"), altGr);
+        QCOMPARE(sms->toPlainText(), QStringLiteral("@"));
+    }
+
     void numberFieldBeepsForRefusedKeys() {
         QLineEdit* delay = line(QStringLiteral("DELAY_IN1"));
         delay->selectAll();
