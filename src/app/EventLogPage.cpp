@@ -29,6 +29,9 @@ EventLogPage::EventLogPage(QWidget* parent) : QWidget(parent), view_(new QPlainT
     view_->setLineWrapMode(QPlainTextEdit::NoWrap);
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab moves on to the next control, as everywhere else in the window, instead of
+    // putting a tab into the log's lines.
+    view_->setTabChangesFocus(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(view_);
 }

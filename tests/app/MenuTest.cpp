@@ -139,6 +139,20 @@ private slots:
         QCOMPARE(readFile(file), QByteArray());
     }
 
+    void tabLeavesTheEventLogView() {
+        main().show();
+        main().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        main().showPage(QStringLiteral("TabSheet8"));
+        auto* events = main().control<QPlainTextEdit>(QStringLiteral("Events"));
+        events->setPlainText(QStringLiteral("line"));
+        events->setFocus();
+        QVERIFY(events->hasFocus());
+        QTest::keyClick(events, Qt::Key_Tab);
+        QCOMPARE(events->toPlainText(), QStringLiteral("line"));
+        QVERIFY(!events->hasFocus());
+    }
+
     void aFailedEventLogSaveSaysSo() {
         const QString file = window->path(QStringLiteral("missing/dir/log.txt"));
         dialogs().fileAnswers << file;
