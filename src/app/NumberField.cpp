@@ -38,8 +38,11 @@ void NumberField::keyPressEvent(QKeyEvent* event) {
 }
 
 void NumberField::focusOutEvent(QFocusEvent* event) {
-    // Only a move to another control leaves the field; a menu or another window does not.
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+    // Only a move to another control leaves the field; a menu (opened, or the menu bar
+    // entered with Alt) or another window does not.
+    const auto reason = event->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason &&
+        reason != Qt::ActiveWindowFocusReason)
         leave();
     QLineEdit::focusOutEvent(event);
 }

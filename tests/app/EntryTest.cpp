@@ -206,6 +206,21 @@ private slots:
         QCOMPARE(typeAndLeave(QStringLiteral("DELAY_IN4"), QStringLiteral("-")), QStringLiteral("-"));
     }
 
+    // A menu opened from the field, or the menu bar entered with Alt, is not leaving it.
+    void aMenuDoesNotClampTheField() {
+        QLineEdit* delay = line(QStringLiteral("DELAY_IN6"));
+        delay->setText(QStringLiteral("300"));
+        for (const Qt::FocusReason reason :
+             {Qt::PopupFocusReason, Qt::MenuBarFocusReason, Qt::ActiveWindowFocusReason}) {
+            QFocusEvent focusOut(QEvent::FocusOut, reason);
+            QApplication::sendEvent(delay, &focusOut);
+            QCOMPARE(delay->text(), QStringLiteral("300"));
+        }
+        QFocusEvent toAnotherControl(QEvent::FocusOut, Qt::MouseFocusReason);
+        QApplication::sendEvent(delay, &toAnotherControl);
+        QCOMPARE(delay->text(), QStringLiteral("255"));
+    }
+
     void upAndDownStepWithTheUsersSeparator_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("start");
