@@ -9,7 +9,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTabWidget>
 #include <QTest>
+
+#include <array>
 
 using qta::Language;
 
@@ -95,6 +98,33 @@ private slots:
                  QStringLiteral("Phone numbers which will received voice messages about alarm"));
         QCOMPARE(hint(main(), QStringLiteral("editAPN")),
                  QStringLiteral("Access Point Name - ask tou mobile operator for proper value"));
+    }
+
+    void theNinePagesAndTheirSubPagesInOrder() {
+        main().SetLangToEN();
+        const auto tabTexts = [this](const char* name) {
+            QStringList texts;
+            auto* tabs = main().control<QTabWidget>(QLatin1String(name));
+            for (int k = 0; tabs && k < tabs->count(); ++k)
+                texts << tabs->tabText(k);
+            return texts;
+        };
+        QCOMPARE(tabTexts("PageControl1"),
+                 (QStringList{"Digit. inputs", "ARC", "Blocking inputs", "Analog. inputs", "Outputs",
+                              "Hearing", "Status SMS", "Event log", "Diagnostics"}));
+        QCOMPARE(tabTexts("PageControlIN"), (QStringList{"1 .input", "2 .input", "3 .input", "4 .input",
+                                                         "5 .input", "6 .input", "7 .input", "8 .input"}));
+        QCOMPARE(tabTexts("PageControlAIN"), (QStringList{"1 .input", "2 .input"}));
+        QCOMPARE(tabTexts("PageControlOUT"),
+                 (QStringList{"1 .output", "2 .output", "3 .output", "4 .output"}));
+        auto* pages = main().control<QTabWidget>(QStringLiteral("PageControl1"));
+        const std::array<std::pair<const char*, int>, 3> subPages = {
+            {{"PageControlIN", 0}, {"PageControlAIN", 3}, {"PageControlOUT", 4}}};
+        for (const auto& [name, page] : subPages)
+            QVERIFY2(pages->widget(page)->isAncestorOf(main().control<QWidget>(QLatin1String(name))), name);
+        QVERIFY(pages->widget(7)->isAncestorOf(main().control<QWidget>(QStringLiteral("Events"))));
+        QVERIFY(pages->widget(8)->isAncestorOf(main().control<QWidget>(QStringLiteral("gaugeSIGNAL"))));
+        QVERIFY(pages->widget(1)->isAncestorOf(main().control<QWidget>(QStringLiteral("ZoneCodeIN8"))));
     }
 
     void numberLabelsEndWithThe32nd() {
