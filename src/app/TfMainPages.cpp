@@ -56,6 +56,8 @@ QLabel* linkImage(const QString& name, const QColor& colour, QWidget* parent) {
     auto* image = new QLabel(parent);
     image->setObjectName(name);
     image->setPixmap(pixmap);
+    // Its own size also while hidden, so the two images cover the same place.
+    image->setFixedSize(pixmap.size());
     return image;
 }
 

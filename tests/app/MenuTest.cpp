@@ -236,6 +236,37 @@ private slots:
         QVERIFY(!main().findChild<QWidget*>(QStringLiteral("TNIN_V_2_2"))->isEnabled());
     }
 
+    void topBarAtStart() {
+        main().show();
+        QVERIFY(main().control<QRadioButton>(QStringLiteral("rdbUSB"))->isChecked());
+        QVERIFY(!main().control<QRadioButton>(QStringLiteral("rdbGPRS"))->isChecked());
+        QCOMPARE(captionOf(main().control(QStringLiteral("Label415"))), QStringLiteral("APN:"));
+        QCOMPARE(line("editAPN")->text(), QStringLiteral("internet"));
+        QCOMPARE(line("Pass")->text(), QStringLiteral("6173"));
+        QCOMPARE(captionOf(main().control(QStringLiteral("Label411"))), QStringLiteral("USB"));
+        QVERIFY(main().control<QWidget>(QStringLiteral("Image2"))->isVisible());
+        QVERIFY(!main().control<QWidget>(QStringLiteral("Image1"))->isVisible());
+        QCOMPARE(main().control<QWidget>(QStringLiteral("Image1"))->geometry(),
+                 main().control<QWidget>(QStringLiteral("Image2"))->geometry());
+        auto* status = main().control<QLabel>(QStringLiteral("Label406"));
+        QCOMPARE(status->text(), QStringLiteral("Disconnected"));
+        QCOMPARE(status->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QCOMPARE(status->font().pixelSize(), 13);
+        auto* sprache = main().control<QComboBox>(QStringLiteral("Sprache"));
+        QVERIFY(!sprache->isVisible());
+        QCOMPARE(sprache->count(), 3);
+        QCOMPARE(sprache->itemText(0) + sprache->itemText(1) + sprache->itemText(2),
+                 QStringLiteral("ENDESK"));
+        // Left to right.
+        int left = -1;
+        for (const char* name : {"rdbUSB", "rdbGPRS", "Label415", "editAPN", "Heslo", "Pass", "Label411",
+                                 "Image2", "Label406"}) {
+            auto* control = main().control<QWidget>(QLatin1String(name));
+            QVERIFY2(control->mapTo(&main(), QPoint()).x() > left, name);
+            left = control->mapTo(&main(), QPoint()).x();
+        }
+    }
+
     void diagnosticsStartDisconnected() {
         auto* page = main().control<QWidget>(QStringLiteral("TabSheet9"));
         for (int i = 1; i <= 8; ++i) {
