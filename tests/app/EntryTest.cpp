@@ -272,19 +272,39 @@ private slots:
         QCOMPARE(buttons[0]->focusPolicy(), Qt::NoFocus); // Tab goes from field to field
     }
 
-    // Tab walks a sub-page as it is laid out: its own fields, then each list from 1 to 32.
-    void tabOrderFollowsThePage() {
-        QStringList expected = {"T_SMS_IN1", "T_SMS_RIN1", "DELAY_IN1", "NO_IN1", "NC_IN1"};
+    // Tab walks a page as it is laid out: an input's own fields, then each list from
+    // 1 to 32; the ARC codes row by row, then the centre's fields.
+    void tabOrderFollowsThePage_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("expected");
+        QStringList input = {"T_SMS_IN1", "T_SMS_RIN1", "DELAY_IN1", "NO_IN1", "NC_IN1"};
         for (const char* family : {"TNIN_V_1_", "TNIN_S_1_"}) {
             for (int j = 1; j <= 32; ++j)
-                expected << QLatin1String(family) + QString::number(j);
+                input << QLatin1String(family) + QString::number(j);
         }
-        QWidget* page = (*window)->control<QWidget>(QStringLiteral("TabSheetIN1"));
+        QTest::newRow("input 1") << "TabSheetIN1" << input;
+        QStringList arc;
+        for (int i = 1; i <= 8; ++i) {
+            for (const char* family : {"ObjCodeIN", "EventCodeIN", "PartCodeIN", "ZoneCodeIN"})
+                arc << QLatin1String(family) + QString::number(i);
+        }
+        arc << "IP_PCO"
+            << "Port_PCO"
+            << "TestPCO"
+            << "IP_PCO2"
+            << "Port_PCO2"
+            << "SMS_PCO";
+        QTest::newRow("ARC") << "TabSheet4" << arc;
+    }
+    void tabOrderFollowsThePage() {
+        QFETCH(QString, page);
+        QFETCH(QStringList, expected);
+        QWidget* sheet = (*window)->control<QWidget>(page);
         QStringList chain;
-        QWidget* widget = (*window)->control<QWidget>(QStringLiteral("T_SMS_IN1"));
+        QWidget* widget = (*window)->control<QWidget>(expected.front());
         for (int step = 0; step < 5000 && chain.size() < expected.size();
              ++step, widget = widget->nextInFocusChain()) {
-            if (page->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
+            if (sheet->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
                 !widget->objectName().isEmpty())
                 chain << widget->objectName();
         }
