@@ -163,6 +163,21 @@ private slots:
         QVERIFY(!main().control<QAction>(QStringLiteral("Dansky1"))->isVisible());
     }
 
+    void menusAndTheirItemsInOrder() {
+        main().SetLangToEN();
+        QStringList shown;
+        for (const QAction* title : main().menuBar()->actions()) {
+            shown << title->menu()->objectName() + QLatin1Char('=') + captionOf(title->menu());
+            for (const QAction* item : title->menu()->actions())
+                shown << QStringLiteral("  ") + item->objectName() + QLatin1Char('=') + captionOf(item);
+        }
+        QCOMPARE(shown,
+                 (QStringList{"Nov1=File", "  Nov2=New", "  Otvori2=Open", "  Uloi2=Save", "  N1=Close",
+                              "Uloi1=Data", "  Nata2=Read", "  Odosla2=Send", "Otvori1=Event log",
+                              "  Nata1=Read", "  Uloi3=Save", "  Tlai1=Print", "Lang=Language",
+                              "  EN=English", "  DE=German", "  SK=Slovak", "  Dansky1=Dansky"}));
+    }
+
     // Alt+letter on the menu bar and a letter inside a menu each reach one item only.
     void menuLettersAreDistinctInEveryLanguage() {
         for (const Language language : {Language::EN, Language::SK, Language::DE, Language::DK}) {
