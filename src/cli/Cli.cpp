@@ -1,5 +1,7 @@
 #include "Cli.h"
 
+#include "model/AtomicFile.h"
+
 #include <algorithm>
 #include <clocale>
 #include <exception>
@@ -89,6 +91,18 @@ void Arguments::expectPositionals(std::size_t count) const {
     if (positional.size() != count)
         throw UsageError{"expected " + std::to_string(count) + " file argument(s), got " +
                          std::to_string(positional.size())};
+}
+
+std::string readInputFile(const std::string& path) {
+    std::string content;
+    if (readWholeFile(path, content) != ReadStatus::Read)
+        throw Failure{"Unable to read " + path};
+    return content;
+}
+
+void writeOutputFile(const std::string& path, const std::string& content) {
+    if (!replaceFileContent(path, content))
+        throw Failure{"Unable to write to " + path};
 }
 
 int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err) {

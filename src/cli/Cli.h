@@ -62,6 +62,11 @@ struct Failure {
     std::string message;
 };
 
+// A whole input file, or Failure "Unable to read PATH".
+std::string readInputFile(const std::string& path);
+// Replaces PATH with `content` (never half-written), or Failure "Unable to write to PATH".
+void writeOutputFile(const std::string& path, const std::string& content);
+
 // Runs the command line (without the program name); returns the exit code.
 int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err);
 

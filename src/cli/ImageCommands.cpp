@@ -1,7 +1,6 @@
 // encode, decode: the Configuration to and from the device's ConfigImage.
 #include "Cli.h"
 #include "app/catalogue/DeviceTexts.h"
-#include "model/AtomicFile.h"
 #include "model/PffFile.h"
 #include "transfer/ConfigDecoder.h"
 #include "transfer/ConfigEncoder.h"
@@ -53,20 +52,13 @@ Configuration openConfiguration(const std::string& path, char decimalSeparator) 
     return config;
 }
 
-void writeOrFail(const std::string& path, const std::string& content) {
-    if (!replaceFileContent(path, content))
-        throw Failure{"Unable to write to " + path};
-}
-
 template <typename Bytes> void append(std::string& out, const Bytes& bytes) {
     std::transform(bytes.begin(), bytes.end(), std::back_inserter(out),
                    [](std::uint8_t byte) { return static_cast<char>(byte); });
 }
 
 transfer::ConfigImage readImage(const std::string& path) {
-    std::string content;
-    if (readWholeFile(path, content) != ReadStatus::Read)
-        throw Failure{"Unable to read " + path};
+    const std::string content = readInputFile(path);
     const auto* first = reinterpret_cast<const std::uint8_t*>(content.data());
     auto image = transfer::ConfigImage::fromBytes({first, content.size()});
     if (!image)
@@ -99,9 +91,9 @@ int runEncode(const Context& context, std::span<const std::string> args) {
             append(image, frame.payload);
         append(frames, frame.toWire());
     }
-    writeOrFail(imagePath, image);
+    writeOutputFile(imagePath, image);
     if (!framesPath.empty())
-        writeOrFail(framesPath, frames);
+        writeOutputFile(framesPath, frames);
     return kExitOk;
 }
 

@@ -2,7 +2,6 @@
 #include "Cli.h"
 #include "log/EventRecord.h"
 #include "log/StatusReport.h"
-#include "model/AtomicFile.h"
 
 #include <array>
 #include <ostream>
@@ -12,25 +11,17 @@ namespace {
 
 constexpr std::array<std::string_view, 1> kOutputOption = {"-o"};
 
-std::string readOrFail(const std::string& path) {
-    std::string content;
-    if (readWholeFile(path, content) != ReadStatus::Read)
-        throw Failure{"cannot read " + path};
-    return content;
-}
-
 int runEvents(const Context& context, std::span<const std::string> args) {
     const auto parsed = Arguments::parse(args, kOutputOption);
     parsed.expectPositionals(1);
     const std::string output = parsed.option("-o", true);
     const std::string& input = parsed.positional[0];
-    const std::string records = readOrFail(input);
+    const std::string records = readInputFile(input);
     const auto lines = log::decodeEventRecords(records, context.language);
     if (!lines)
         throw Failure{input + ": size " + std::to_string(records.size()) + " is not a multiple of " +
                       std::to_string(log::kEventRecordSize) + " bytes, the size of an event record"};
-    if (!replaceFileContent(output, log::eventLogFileContent(*lines)))
-        throw Failure{"cannot write " + output};
+    writeOutputFile(output, log::eventLogFileContent(*lines));
     return kExitOk;
 }
 
@@ -67,7 +58,7 @@ int runStatus(const Context& context, std::span<const std::string> args) {
     const auto parsed = Arguments::parse(args, {});
     parsed.expectPositionals(1);
     const std::string& input = parsed.positional[0];
-    const std::string report = readOrFail(input);
+    const std::string report = readInputFile(input);
     if (report.size() != log::kStatusReportSize)
         throw Failure{input + ": size " + std::to_string(report.size()) + ", but a status report has " +
                       std::to_string(log::kStatusReportSize) + " bytes"};
