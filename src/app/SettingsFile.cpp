@@ -19,14 +19,11 @@ std::string SettingsFile::language() const {
 }
 
 bool SettingsFile::setLanguage(const std::string& code) const {
-    std::string content;
-    const ReadStatus status = readWholeFile(path_, content);
-    if (status == ReadStatus::Failed)
-        return false; // an unreadable file is left alone rather than replaced
-    ProfileDocument document =
-        status == ReadStatus::Read ? ProfileDocument::parse(content) : ProfileDocument();
-    document.setValue(kSection, kKey, code);
-    return replaceFileContent(path_, document.serialize());
+    std::optional<ProfileDocument> document = ProfileDocument::loadForUpdate(path_);
+    if (!document)
+        return false;
+    document->setValue(kSection, kKey, code);
+    return document->saveTo(path_);
 }
 
 } // namespace qta::app

@@ -140,15 +140,11 @@ bool read(const ProfileDocument& doc, Configuration& config) {
 }
 
 Result save(const Configuration& config, const std::string& path) {
-    std::string existing;
-    const ReadStatus status = readWholeFile(path, existing);
-    if (status == ReadStatus::Failed)
+    std::optional<ProfileDocument> doc = ProfileDocument::loadForUpdate(path);
+    if (!doc)
         return {Error::CannotWrite, path};
-    ProfileDocument doc = status == ReadStatus::Read ? ProfileDocument::parse(existing) : ProfileDocument();
-    write(config, doc);
-    if (!replaceFileContent(path, doc.serialize()))
-        return {Error::CannotWrite, path};
-    return {Error::None, path};
+    write(config, *doc);
+    return {doc->saveTo(path) ? Error::None : Error::CannotWrite, path};
 }
 
 Result open(Configuration& config, const std::string& path) {

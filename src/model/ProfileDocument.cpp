@@ -1,5 +1,6 @@
 #include "ProfileDocument.h"
 
+#include "AtomicFile.h"
 #include "FieldTable.h"
 
 #include <limits>
@@ -210,6 +211,23 @@ std::string ProfileDocument::serialize() const {
         }
     }
     return out;
+}
+
+std::optional<ProfileDocument> ProfileDocument::loadForUpdate(const std::string& path) {
+    std::string content;
+    switch (readWholeFile(path, content)) {
+    case ReadStatus::Read:
+        return parse(content);
+    case ReadStatus::Missing:
+        return ProfileDocument();
+    case ReadStatus::Failed:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool ProfileDocument::saveTo(const std::string& path) const {
+    return replaceFileContent(path, serialize());
 }
 
 } // namespace qta

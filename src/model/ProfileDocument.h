@@ -35,6 +35,13 @@ public:
     // The whole file, new lines ending in CR LF.
     std::string serialize() const;
 
+    // The file to update in place: its content, or an empty document when there
+    // is no such file; nullopt when it exists but cannot be read (it is then
+    // left alone rather than replaced).
+    static std::optional<ProfileDocument> loadForUpdate(const std::string& path);
+    // Replaces the file with serialize(), never leaving it half-written.
+    bool saveTo(const std::string& path) const;
+
 private:
     struct Line {
         std::string text;       // without its line end
