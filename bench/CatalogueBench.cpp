@@ -1,4 +1,4 @@
-#include "app/catalogue/LanguageCatalogue.h"
+#include "catalogue/LanguageCatalogue.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "app/catalogue/DeviceTexts.h"
+#include "catalogue/DeviceTexts.h"
 #include "transfer/ConfigDecoder.h"
 #include "transfer/ConfigEncoder.h"
 

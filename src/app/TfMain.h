@@ -4,7 +4,7 @@
 #include "LinkStatus.h"
 #include "SettingsFile.h"
 
-#include "app/catalogue/LanguageCatalogue.h"
+#include "catalogue/LanguageCatalogue.h"
 #include "model/Configuration.h"
 #include "model/PffFile.h"
 

@@ -1,6 +1,6 @@
 // encode, decode: the Configuration to and from the device's ConfigImage.
 #include "Cli.h"
-#include "app/catalogue/DeviceTexts.h"
+#include "catalogue/DeviceTexts.h"
 #include "model/PffFile.h"
 #include "transfer/ConfigDecoder.h"
 #include "transfer/ConfigEncoder.h"

@@ -28,6 +28,27 @@ std::string localised(std::string text, char decimalSeparator) {
 Configuration::Configuration(const FieldTable& table)
     : table_(&table), texts_(table.size()), values_(table.size(), 0) {}
 
+Configuration::Configuration(const Configuration& other)
+    : table_(other.table_), texts_(other.texts_), values_(other.values_) {}
+
+Configuration::Configuration(Configuration&& other) noexcept
+    : table_(other.table_), texts_(std::move(other.texts_)), values_(std::move(other.values_)) {}
+
+// The target keeps its own observer and hears nothing: assign() is the one that shows a change.
+Configuration& Configuration::operator=(const Configuration& other) {
+    table_ = other.table_;
+    texts_ = other.texts_;
+    values_ = other.values_;
+    return *this;
+}
+
+Configuration& Configuration::operator=(Configuration&& other) noexcept {
+    table_ = other.table_;
+    texts_ = std::move(other.texts_);
+    values_ = std::move(other.values_);
+    return *this;
+}
+
 Configuration Configuration::startup(char decimalSeparator) {
     Configuration config(FieldTable::instance());
     for (std::size_t id = 0; id < config.table().size(); ++id) {

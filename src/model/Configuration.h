@@ -20,6 +20,15 @@ public:
     // The start-up values; decimal numbers are written with `decimalSeparator`.
     static Configuration startup(char decimalSeparator);
 
+    // A copy carries the values only, never the observer: a snapshot or a scratch
+    // decode must not reach the widgets of the Configuration it was taken from.
+    // Assigning keeps the target's observer and notifies nothing.
+    Configuration(const Configuration& other);
+    Configuration& operator=(const Configuration& other);
+    Configuration(Configuration&& other) noexcept;
+    Configuration& operator=(Configuration&& other) noexcept;
+    ~Configuration() = default;
+
     const FieldTable& table() const { return *table_; }
 
     const std::string& text(FieldId id) const { return texts_[id]; }

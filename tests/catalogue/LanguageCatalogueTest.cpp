@@ -1,4 +1,4 @@
-#include "app/catalogue/LanguageCatalogue.h"
+#include "catalogue/LanguageCatalogue.h"
 #include "model/Cp1250.h"
 #include "model/FieldTable.h"
 

@@ -287,6 +287,27 @@ TEST_F(ConfigurationTest, ObserverHearsEntriesTheListRuleCleared) {
     EXPECT_EQ(heard, (std::vector<std::string>{"TNBLK_S_1", "TNBLK_S_2", "TNBLK_S_3"}));
 }
 
+TEST_F(ConfigurationTest, CopiesCarryValuesButNeverTheObserver) {
+    int heard = 0;
+    config.setObserver([&](FieldId) { ++heard; });
+    config.setText(id("TNLS_1"), "1");
+    ASSERT_EQ(heard, 1);
+
+    Configuration snapshot = config;
+    snapshot.setText(id("TNLS_1"), "2");
+    snapshot.setFlag(id("NC_IN1"), true);
+    Configuration moved = std::move(snapshot);
+    moved.setText(id("TNLS_1"), "3");
+    EXPECT_EQ(heard, 1) << "a copy must not reach the window of the original";
+    EXPECT_EQ(text("TNLS_1"), "1");
+
+    config = moved; // the original keeps its observer, and an assignment itself notifies nothing
+    EXPECT_EQ(heard, 1);
+    EXPECT_EQ(text("TNLS_1"), "3");
+    config.setText(id("TNLS_2"), "4");
+    EXPECT_EQ(heard, 2);
+}
+
 TEST_F(ConfigurationTest, PolarityIsOnePairPerInput) {
     config.setFlag(id("NC_IN3"), true);
     EXPECT_FALSE(config.flag(id("NO_IN3")));

@@ -1,6 +1,6 @@
 #include "TransferTestSupport.h"
 
-#include "app/catalogue/DeviceTexts.h"
+#include "catalogue/DeviceTexts.h"
 
 namespace qta::transfer::test {
 

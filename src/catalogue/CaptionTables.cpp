@@ -1,4 +1,4 @@
-#include "app/catalogue/CaptionTables.h"
+#include "catalogue/CaptionTables.h"
 
 #include <array>
 

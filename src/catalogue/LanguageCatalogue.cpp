@@ -1,6 +1,6 @@
-#include "app/catalogue/LanguageCatalogue.h"
+#include "catalogue/LanguageCatalogue.h"
 
-#include "app/catalogue/CaptionTables.h"
+#include "catalogue/CaptionTables.h"
 #include "model/EventChoices.h"
 
 #include <algorithm>

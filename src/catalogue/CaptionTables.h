@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/catalogue/ByLanguage.h"
-#include "app/catalogue/LanguageCatalogue.h"
+#include "catalogue/ByLanguage.h"
+#include "catalogue/LanguageCatalogue.h"
 #include "model/FieldTable.h"
 
 #include <span>
