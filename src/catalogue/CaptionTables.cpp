@@ -217,6 +217,18 @@ constexpr std::array kMessageRows = {
     MessageRow{&Messages::msgWaiting, {"Waiting for answer... ", "Čakám na odpoveď... ", "Warten auf Antwort... "}},
     MessageRow{&Messages::msgCannotOpen, {"Unable to read %s", "Súbor %s sa nedá načítať", "%s kann nicht gelesen werden"}},
     MessageRow{&Messages::msgNotConfiguration, {"%s is not a QTA 710 configuration file", "%s nie je konfiguračný súbor QTA 710", "%s ist keine Konfigurationsdatei des QTA 710"}},
+    MessageRow{&Messages::msgCancel, {"Cancel", "Storno", "Abbrechen"}},
+    MessageRow{&Messages::msgNoAnswer, {"The device stopped answering.", "Zariadenie prestalo odpovedať.", "Das Gerät antwortet nicht mehr."}},
+    MessageRow{&Messages::msgCancelled, {"The transfer was cancelled.", "Prenos bol zrušený.", "Die Übertragung wurde abgebrochen."}},
+    MessageRow{&Messages::msgLinkLost, {"The connection to the device was lost.", "Spojenie so zariadením sa prerušilo.", "Die Verbindung zum Gerät wurde unterbrochen."}},
+    MessageRow{&Messages::msgNotAccepted, {"The device did not accept the command.", "Zariadenie neprijalo príkaz.", "Das Gerät hat den Befehl nicht angenommen."}},
+    MessageRow{&Messages::msgEchoRefused, {"The device did not confirm a block sent %1 times.", "Zariadenie nepotvrdilo blok odoslaný %1-krát.", "Das Gerät hat einen %1-mal gesendeten Block nicht bestätigt."}},
+    MessageRow{&Messages::msgWriteIncomplete, {"The configuration was not written completely: the device may hold a mixed configuration. Send it again.", "Konfigurácia nebola zapísaná celá: zariadenie môže mať zmiešanú konfiguráciu. Odošlite ju znova.", "Die Konfiguration wurde nicht vollständig geschrieben: das Gerät kann eine gemischte Konfiguration enthalten. Senden Sie sie erneut."}},
+    MessageRow{&Messages::msgReadIncomplete, {"The configuration was not read completely: the fields may be partly replaced. Read it again.", "Konfigurácia nebola načítaná celá: polia môžu byť čiastočne prepísané. Načítajte ju znova.", "Die Konfiguration wurde nicht vollständig gelesen: die Felder können teilweise ersetzt sein. Lesen Sie sie erneut."}},
+    MessageRow{&Messages::msgLogIncomplete, {"The event log was not read completely. Read it again.", "Denník nebol načítaný celý. Načítajte ho znova.", "Das Tagebuch wurde nicht vollständig gelesen. Lesen Sie es erneut."}},
+    MessageRow{&Messages::msgCodeNoAnswer, {"The device did not answer the access code. Wait until it asks for the code again.", "Zariadenie neodpovedalo na prístupový kód. Počkajte, kým si ho znova vyžiada.", "Das Gerät hat auf den Zugangscode nicht geantwortet. Warten Sie, bis es erneut danach fragt."}},
+    MessageRow{&Messages::msgPortPermission, {"The USB adapter %1 cannot be opened: it belongs to the user %2 and the group %3. Add your user to the group %3 (sudo usermod -aG %3 $USER), then log out and in again.", "USB adaptér %1 sa nedá otvoriť: patrí používateľovi %2 a skupine %3. Pridajte svojho používateľa do skupiny %3 (sudo usermod -aG %3 $USER) a znova sa prihláste.", "Der USB-Adapter %1 kann nicht geöffnet werden: er gehört dem Benutzer %2 und der Gruppe %3. Fügen Sie Ihren Benutzer der Gruppe %3 hinzu (sudo usermod -aG %3 $USER) und melden Sie sich neu an."}},
+    MessageRow{&Messages::msgCloseDuringTransfer, {"A transfer is running. Cancel it and close the program?", "Prebieha prenos dát. Zrušiť ho a zatvoriť program?", "Eine Übertragung läuft. Abbrechen und das Programm schließen?"}},
 };
 // clang-format on
 

@@ -36,6 +36,21 @@ struct Messages {
     // stands for the file's name.
     std::string msgCannotOpen;
     std::string msgNotConfiguration;
+    // The device link's own messages. The button of the transfer dialog while a
+    // transfer runs; why a transfer ended early; what that leaves behind, per kind.
+    std::string msgCancel;
+    std::string msgNoAnswer;
+    std::string msgCancelled;
+    std::string msgLinkLost;
+    std::string msgNotAccepted;
+    std::string msgEchoRefused; // "%1": how many times the block was sent
+    std::string msgWriteIncomplete;
+    std::string msgReadIncomplete;
+    std::string msgLogIncomplete;
+    std::string msgCodeNoAnswer;
+    // "%1" the tty, "%2" its owner, "%3" its group.
+    std::string msgPortPermission;
+    std::string msgCloseDuringTransfer;
 };
 
 struct PasswordCaption {
