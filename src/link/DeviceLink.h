@@ -68,6 +68,11 @@ public:
     const LinkState& state() const { return state_; }
 
 private:
+    bool deviceConnected();
+    void request(TransferKind kind);
+
+    LinkView& view_;
+    LinkOptions options_;
     Transport transport_ = Transport::Usb;
     LinkState state_;
     std::unique_ptr<UsbLink> usb_;

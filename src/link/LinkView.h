@@ -42,6 +42,24 @@ struct LinkMessage {
     int resends = 0;
     std::string path, owner, group; // PortPermission
     std::string text;               // Error: shown as it is
+
+    static LinkMessage of(Kind kind) {
+        LinkMessage message;
+        message.kind = kind;
+        return message;
+    }
+    static LinkMessage transferIncomplete(TransferKind transfer, TransferEnd end, int resends) {
+        LinkMessage message = of(Kind::TransferIncomplete);
+        message.transfer = transfer;
+        message.end = end;
+        message.resends = resends;
+        return message;
+    }
+    static LinkMessage error(std::string text) {
+        LinkMessage message = of(Kind::Error);
+        message.text = std::move(text);
+        return message;
+    }
 };
 
 // The link's one way to a person: the window (through an adapter), the CLI and the
