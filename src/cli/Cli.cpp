@@ -59,12 +59,16 @@ const std::vector<Command>& commands() {
     return registry();
 }
 
-Arguments Arguments::parse(std::span<const std::string> args,
-                           std::span<const std::string_view> knownOptions) {
+Arguments Arguments::parse(std::span<const std::string> args, std::span<const std::string_view> knownOptions,
+                           std::span<const std::string_view> knownFlags) {
     Arguments parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.size() > 1 && arg[0] == '-') {
+            if (std::find(knownFlags.begin(), knownFlags.end(), arg) != knownFlags.end()) {
+                parsed.flags.push_back(arg);
+                continue;
+            }
             if (std::find(knownOptions.begin(), knownOptions.end(), arg) == knownOptions.end())
                 throw UsageError{"unknown option " + arg};
             if (i + 1 >= args.size())
@@ -85,6 +89,10 @@ std::string Arguments::option(std::string_view name, bool required) const {
     if (required)
         throw UsageError{std::string(name) + " is required"};
     return {};
+}
+
+bool Arguments::flag(std::string_view name) const {
+    return std::find(flags.begin(), flags.end(), name) != flags.end();
 }
 
 void Arguments::expectPositionals(std::size_t count) const {

@@ -14,6 +14,8 @@ namespace qta::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitCodeRefused = 3;
+inline constexpr int kExitTimedOut = 4; // or cancelled
 
 // The global options, given before the command.
 struct Context {
@@ -44,13 +46,17 @@ struct Registration {
 
 const std::vector<Command>& commands();
 
-// Splits a command's arguments into positionals and "-x VALUE" / "--name VALUE"
-// options; throws UsageError for an unknown option or a missing value.
+// Splits a command's arguments into positionals, "-x VALUE" / "--name VALUE"
+// options and flags without a value; throws UsageError for an unknown option or
+// a missing value.
 struct Arguments {
     std::vector<std::string> positional;
     std::vector<std::pair<std::string, std::string>> options;
+    std::vector<std::string> flags;
 
-    static Arguments parse(std::span<const std::string> args, std::span<const std::string_view> knownOptions);
+    static Arguments parse(std::span<const std::string> args, std::span<const std::string_view> knownOptions,
+                           std::span<const std::string_view> knownFlags = {});
+    bool flag(std::string_view name) const;
     // The value of an option, or empty when absent; `required` throws UsageError when absent.
     std::string option(std::string_view name, bool required = false) const;
     // Exactly `count` positionals, or UsageError.
