@@ -52,8 +52,7 @@ std::optional<std::uint16_t> hexAttribute(const fs::path& file) {
 }
 
 bool isWithin(const fs::path& path, const fs::path& root) {
-    const auto [rootEnd, pathAt] = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
-    return rootEnd == root.end();
+    return std::mismatch(root.begin(), root.end(), path.begin(), path.end()).first == root.end();
 }
 
 // Up from the tty's device to the first directory that is a USB device (it

@@ -6,10 +6,8 @@
 #include "link/UsbBridgeDriver.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,13 +19,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
-#include <map>
 #include <memory>
 
 using namespace qta::link;
 using namespace std::chrono_literals;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -105,76 +105,83 @@ std::unique_ptr<SerialBridgePort> openPort(const std::string& path, Clock& clock
     return SerialBridgePort::open(path, clock).port;
 }
 
+std::string infoOf(BridgePort& port) {
+    DeviceInfo info;
+    if (!port.getDeviceInfo(info))
+        return "no answer";
+    char ids[16];
+    std::snprintf(ids, sizeof ids, " %04x:%04x ", info.vendorId, info.productId);
+    return info.description + ids + info.serialNumber + " chip " + std::to_string(info.chipType);
+}
+
 std::string describe(const std::optional<OpenProblem>& problem) {
     return problem ? problem->path + " " + problem->owner + ":" + problem->group : "no problem";
 }
 
-// A sysfs tree shaped like the kernel's, with each USB-serial tty's /dev node a
-// link to a pseudo-terminal.
+// What a USB device directory in sysfs holds; a null leaves the file out.
+struct UsbDevice {
+    const char* idVendor;
+    const char* idProduct;
+    const char* bcdDevice;
+    const char* product;
+    const char* serial;
+};
+constexpr UsbDevice kFt232r{"0403", "6001", "0600", "FT232R USB UART", "A50285BI"};
+// Without its product string: known by its vendor and product ID.
+constexpr UsbDevice kFt230x{"0403", "6015", "1000", nullptr, "DK0ABCDE"};
+constexpr UsbDevice kProlific{"067b", "2303", "0300", "USB-Serial Controller", nullptr};
+// An FT232R that another maker renamed is not our bridge.
+constexpr UsbDevice kRenamedFt232r{"0403", "6001", "0600", "Weather Station", nullptr};
+
+// A sysfs tree shaped like the kernel's, each USB-serial tty's /dev node a link
+// to a pseudo-terminal; readable by everyone.
 class FakeSysfs {
 public:
-    std::string root() const { return (dir_.path() + "/sys").toStdString(); }
-    std::string devDir() const { return (dir_.path() + "/dev").toStdString(); }
-    std::string latencyTimer(const std::string& tty) const {
-        return contentOf(root() + "/bus/usb-serial/devices/" + tty + "/latency_timer");
+    FakeSysfs() {
+        fs::permissions(base(), fs::perms::all & ~(fs::perms::group_write | fs::perms::others_write));
     }
-    void openToEveryone() const {
-        QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) | QFile::ReadOther |
-                                               QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
+    std::string root() const { return base() / "sys"; }
+    std::string devDir() const { return base() / "dev"; }
+    std::string latencyTimer(const std::string& tty) const {
+        std::ifstream in(root() + "/bus/usb-serial/devices/" + tty + "/latency_timer");
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    // `usbPort` is the device's place on the bus ("1-2"); `attributes` are the
-    // files of its USB device directory.
-    void addTty(const std::string& tty, const std::string& usbPort,
-                const std::map<std::string, std::string>& attributes, const std::string& ptyPath) {
-        const std::string hub = root() + "/devices/pci0000:00/0000:00:14.0/usb1";
+    // `usbPort` is the device's place on the bus ("1-2").
+    void addTty(const std::string& tty, const std::string& usbPort, const UsbDevice& usb,
+                const std::string& ptyPath) const {
         // The root hub is a USB device too; the search must stop below it.
-        write(hub + "/idVendor", "1d6b\n");
-        write(hub + "/idProduct", "0002\n");
-        write(hub + "/product", "xHCI Host Controller\n");
-        const std::string device = hub + "/" + usbPort;
-        for (const auto& [name, value] : attributes)
-            write(device + "/" + name, value + "\n");
-        const std::string serialPort = device + "/" + usbPort + ":1.0/" + tty;
-        QVERIFY(QDir().mkpath(QString::fromStdString(serialPort + "/tty/" + tty)));
-        QVERIFY(QFile::link("../../../" + QString::fromStdString(tty),
-                            QString::fromStdString(serialPort + "/tty/" + tty + "/device")));
-        QVERIFY(QDir().mkpath(QString::fromStdString(root() + "/class/tty")));
-        QVERIFY(QFile::link(QString::fromStdString(serialPort + "/tty/" + tty),
-                            QString::fromStdString(root() + "/class/tty/" + tty)));
-        write(root() + "/bus/usb-serial/devices/" + tty + "/latency_timer", "16\n");
-        QVERIFY(QDir().mkpath(QString::fromStdString(devDir())));
-        QVERIFY(QFile::link(QString::fromStdString(ptyPath), QString::fromStdString(devDir() + "/" + tty)));
+        const fs::path hub = fs::path(root()) / "devices/pci0000:00/0000:00:14.0/usb1";
+        write(hub / "idVendor", "1d6b");
+        write(hub / "idProduct", "0002");
+        write(hub / "product", "xHCI Host Controller");
+        for (const auto& [name, value] : {std::pair{"idVendor", usb.idVendor},
+                                          {"idProduct", usb.idProduct},
+                                          {"bcdDevice", usb.bcdDevice},
+                                          {"product", usb.product},
+                                          {"serial", usb.serial}}) {
+            if (value)
+                write(hub / usbPort / name, value);
+        }
+        const fs::path classEntry = hub / usbPort / (usbPort + ":1.0") / tty / "tty" / tty;
+        fs::create_directories(classEntry);
+        fs::create_symlink("../../../" + tty, classEntry / "device");
+        fs::create_directories(fs::path(root()) / "class/tty");
+        fs::create_symlink(classEntry, fs::path(root()) / "class/tty" / tty);
+        write(fs::path(root()) / "bus/usb-serial/devices" / tty / "latency_timer", "16");
+        fs::create_directories(devDir());
+        fs::create_symlink(ptyPath, fs::path(devDir()) / tty);
     }
 
 private:
-    static void write(const std::string& path, const std::string& text) {
-        QVERIFY(QDir().mkpath(QFileInfo(QString::fromStdString(path)).path()));
-        QFile file(QString::fromStdString(path));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text.data(), static_cast<qint64>(text.size()));
-    }
-    static std::string contentOf(const std::string& path) {
-        QFile file(QString::fromStdString(path));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("unreadable");
+    fs::path base() const { return dir_.path().toStdString(); }
+    static void write(const fs::path& file, const char* text) {
+        fs::create_directories(file.parent_path());
+        std::ofstream(file) << text << '\n';
     }
 
     QTemporaryDir dir_;
 };
-
-const std::map<std::string, std::string> kFt232r = {{"idVendor", "0403"},
-                                                    {"idProduct", "6001"},
-                                                    {"bcdDevice", "0600"},
-                                                    {"product", "FT232R USB UART"},
-                                                    {"serial", "A50285BI"}};
-// No product file: the description comes from the vendor and product ID.
-const std::map<std::string, std::string> kFt230xWithoutProduct = {
-    {"idVendor", "0403"}, {"idProduct", "6015"}, {"bcdDevice", "1000"}, {"serial", "DK0ABCDE"}};
-const std::map<std::string, std::string> kProlific = {
-    {"idVendor", "067b"}, {"idProduct", "2303"}, {"product", "USB-Serial Controller"}};
-// An FT232R that another maker renamed is not our bridge.
-const std::map<std::string, std::string> kRenamedFt232r = {
-    {"idVendor", "0403"}, {"idProduct", "6001"}, {"bcdDevice", "0600"}, {"product", "Weather Station"}};
 
 // Runs `probe` as a user without privileges: root opens every tty, whatever its
 // permissions. The answer comes back through a pipe; empty when that failed.
@@ -298,13 +305,12 @@ private slots:
         ManualClock clock;
         QTemporaryDir dir;
         const std::string alias = (dir.path() + "/ttyUSB0").toStdString();
-        QVERIFY(QFile::link(QString::fromStdString(pty.path()), QString::fromStdString(alias)));
+        fs::create_symlink(pty.path(), alias);
 
         FixedPathDriver fixed(clock, alias);
         auto first = fixed.openByDescription("FT232R USB UART"); // any description opens the path
         QVERIFY(first);
-        DeviceInfo info;
-        QVERIFY(first->getDeviceInfo(info));
+        QCOMPARE(infoOf(*first), " 0000:0000  chip 3"); // a pseudo-terminal tells nothing
 
         const auto again = SerialBridgePort::open(pty.path(), clock);
         QVERIFY(!again.port);
@@ -344,8 +350,7 @@ private slots:
         QVERIFY(spinUntil([&] { return later->done; }));
         QCOMPARE(later->bytes, "");
         QCOMPARE(port->write(Bytes{0x01}), 0u);
-        DeviceInfo info;
-        QVERIFY(!port->getDeviceInfo(info));
+        QCOMPARE(infoOf(*port), "no answer");
         QVERIFY(!spinUntil([&] { return failures > 1; }, 50));
 
         auto other = std::make_unique<Pty>();
@@ -367,7 +372,7 @@ private slots:
         sysfs.addTty("ttyUSB0", "1-1", kRenamedFt232r, renamed.path());
         sysfs.addTty("ttyUSB1", "1-2", kProlific, prolific.path());
         sysfs.addTty("ttyUSB2", "1-3", kFt232r, ft232r.path());
-        sysfs.addTty("ttyUSB10", "1-4", kFt230xWithoutProduct, ft230x.path());
+        sysfs.addTty("ttyUSB10", "1-4", kFt230x, ft230x.path());
         ManualClock clock;
         UsbBridgeDriver driver(clock, sysfs.root(), sysfs.devDir());
 
@@ -375,15 +380,9 @@ private slots:
         QVERIFY(port);
         QCOMPARE(port->write(Bytes{'2'}), 1u);
         QCOMPARE(ft232r.receive(1), "2");
-        DeviceInfo info;
-        QVERIFY(port->getDeviceInfo(info));
-        QCOMPARE(info.description, "FT232R USB UART");
-        QCOMPARE(info.vendorId, 0x0403);
-        QCOMPARE(info.productId, 0x6001);
-        QCOMPARE(info.serialNumber, "A50285BI");
-        QCOMPARE(info.chipType, 5);
+        QCOMPARE(infoOf(*port), "FT232R USB UART 0403:6001 A50285BI chip 5");
         QCOMPARE(sysfs.latencyTimer("ttyUSB2"), "1");
-        QCOMPARE(sysfs.latencyTimer("ttyUSB0"), "16\n");
+        QCOMPARE(sysfs.latencyTimer("ttyUSB0"), "16\n"); // a tty we did not open
 
         QVERIFY(!driver.openByDescription("FT232R USB UART")); // ours already
         QCOMPARE(describe(driver.lastOpenProblem()), "no problem");
@@ -392,23 +391,17 @@ private slots:
         QVERIFY(other);
         QCOMPARE(other->write(Bytes{'X'}), 1u);
         QCOMPARE(ft230x.receive(1), "X");
-        QVERIFY(other->getDeviceInfo(info));
-        QCOMPARE(info.description, "FT230X Basic UART");
-        QCOMPARE(info.productId, 0x6015);
-        QCOMPARE(info.serialNumber, "DK0ABCDE");
-        QCOMPARE(info.chipType, 3);
+        QCOMPARE(infoOf(*other), "FT230X Basic UART 0403:6015 DK0ABCDE chip 3");
 
         // With only an FT230X and a foreign adapter attached, the FT232R is not there.
         Pty lone, foreign;
         FakeSysfs onlyFt230x;
         onlyFt230x.addTty("ttyUSB0", "1-1", kProlific, foreign.path());
-        onlyFt230x.addTty("ttyUSB1", "1-2", kFt230xWithoutProduct, lone.path());
+        onlyFt230x.addTty("ttyUSB1", "1-2", kFt230x, lone.path());
         UsbBridgeDriver secondDriver(clock, onlyFt230x.root(), onlyFt230x.devDir());
         QVERIFY(!secondDriver.openByDescription("FT232R USB UART"));
         QCOMPARE(describe(secondDriver.lastOpenProblem()), "no problem");
         QVERIFY(secondDriver.openByDescription("FT230X Basic UART"));
-        QVERIFY(
-            !UsbBridgeDriver(clock, onlyFt230x.root() + "/missing").openByDescription("FT230X Basic UART"));
     }
 
     // A bridge this user may not open is reported with its path, owner and group,
@@ -418,7 +411,6 @@ private slots:
         QCOMPARE(::chmod(pty.path().c_str(), 0), 0);
         FakeSysfs sysfs;
         sysfs.addTty("ttyUSB0", "1-1", kFt232r, pty.path());
-        sysfs.openToEveryone();
 
         const std::string answer = asUnprivilegedUser([&] {
             ManualClock clock;
