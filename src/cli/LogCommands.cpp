@@ -34,10 +34,11 @@ int runStatus(const Context& context, std::span<const std::string> args) {
     if (report.size() != log::kStatusReportSize)
         throw Failure{input + ": size " + std::to_string(report.size()) + ", but a status report has " +
                       std::to_string(log::kStatusReportSize) + " bytes"};
-    printStatus(*context.out,
-                log::decodeStatusReport(log::StatusReportBytes(reinterpret_cast<const unsigned char*>(report.data()),
-                                                               log::kStatusReportSize),
-                                        context.decimalSeparator));
+    printStatus(
+        *context.out,
+        log::decodeStatusReport(log::StatusReportBytes(reinterpret_cast<const unsigned char*>(report.data()),
+                                                       log::kStatusReportSize),
+                                context.decimalSeparator));
     return kExitOk;
 }
 

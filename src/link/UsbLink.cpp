@@ -152,6 +152,10 @@ void UsbLink::takeStatusReport(std::span<const std::uint8_t, 21> report) {
     const std::uint8_t answer = statusAnswer(state_);
     state_.pendingOutputCommand = 0;
     state_.linkBuffer.assign(1, answer);
+    // What the device sent after this report (a further report) is not its answer to
+    // the command: the acceptance read must start with the bytes that follow it.
+    if (state_.anyRequest())
+        chip_->purgeReceived();
     write(state_.linkBuffer);
     state_.tickCount = 0;
     if (state_.anyRequest())

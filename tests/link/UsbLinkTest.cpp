@@ -378,7 +378,8 @@ TEST_F(UsbLinkTest, AReadFillsTheConfigurationFrameByFrameAndAcknowledgesEach) {
     device.memory = transfer::encodeImage(onDevice, catalogue::imageDeviceTexts(Language::EN));
     unlock();
     link->Nata2Click();
-    EXPECT_EQ(report(), 0x60);
+    // A second report already on its way is not the device's acceptance of the command.
+    EXPECT_EQ(report(statusReport() + statusReport()), 0x60);
     ASSERT_TRUE(clock.runUntil([&] { return !view.ended.empty(); }, 60s));
     EXPECT_TRUE(ended(TransferKind::Read, TransferEnd::Done));
     EXPECT_EQ(config.text(config.table().id("TNIN_V_3_1")), "555");

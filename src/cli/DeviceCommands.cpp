@@ -1,0 +1,209 @@
+// read, write, log, watch: the device itself, over USB.
+#include "Cli.h"
+#include "DeviceSession.h"
+
+#include "link/BridgeDrivers.h"
+#include "link/DeviceLink.h"
+#include "link/QtClock.h"
+#include "link/TracingBridge.h"
+#include "log/EventRecord.h"
+#include "model/Cp1250.h"
+#include "model/PffFile.h"
+#include "transfer/TimeFrame.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <array>
+#include <csignal>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <unistd.h>
+
+namespace qta::cli {
+namespace {
+
+constexpr std::array<std::string_view, 9> kDeviceOptions = {
+    "--port", "--listen", "--code", "-i", "-o", "--count", "--switch", "--timeout", "--trace"};
+constexpr std::array<std::string_view, 2> kTransportFlags = {"--usb", "--gprs"};
+
+int parseNumber(const std::string& text, std::string_view option, int low, int high) {
+    try {
+        std::size_t used = 0;
+        const int value = std::stoi(text, &used);
+        if (used == text.size() && value >= low && value <= high)
+            return value;
+    } catch (const std::exception&) {
+    }
+    throw UsageError{std::string(option) + " takes a number from " + std::to_string(low) + " to " +
+                     std::to_string(high)};
+}
+
+// Ctrl+C ends a run as a cancel: the signal only writes to a pipe, which the
+// event loop reads.
+class InterruptPipe {
+public:
+    InterruptPipe() {
+        if (::pipe(fds_) == 0) {
+            writeEnd_ = fds_[1];
+            std::signal(SIGINT, &InterruptPipe::onSignal);
+            std::signal(SIGTERM, &InterruptPipe::onSignal);
+        }
+    }
+    ~InterruptPipe() {
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        writeEnd_ = -1;
+        ::close(fds_[0]);
+        ::close(fds_[1]);
+    }
+    int readEnd() const { return fds_[0]; }
+
+private:
+    static void onSignal(int) {
+        const char byte = 1;
+        if (writeEnd_ >= 0) [[maybe_unused]]
+            auto written = ::write(writeEnd_, &byte, 1);
+    }
+    static inline volatile int writeEnd_ = -1;
+    int fds_[2] = {-1, -1};
+};
+
+struct DeviceArguments {
+    DeviceSession::Settings settings;
+    std::string port;
+    std::string base;
+    std::string output;
+    std::string input;
+    std::string trace;
+};
+
+DeviceArguments parseDeviceArguments(const Context& context, std::span<const std::string> args,
+                                     DeviceSession::Job job) {
+    const auto parsed = Arguments::parse(args, kDeviceOptions, kTransportFlags);
+    if (parsed.flag("--gprs"))
+        throw UsageError{"--gprs: the GPRS link is not available in this version; use --usb"};
+    if (!parsed.flag("--usb"))
+        throw UsageError{"choose the link: --usb"};
+    DeviceArguments device;
+    device.settings.job = job;
+    device.settings.code = utf8ToCp1250(parsed.option("--code", true));
+    device.settings.language = context.language;
+    device.settings.decimalSeparator = context.decimalSeparator;
+    device.settings.progress = ::isatty(STDERR_FILENO) == 1;
+    if (const std::string timeout = parsed.option("--timeout"); !timeout.empty())
+        device.settings.timeout = link::Millis(parseNumber(timeout, "--timeout", 1, 86400) * 1000LL);
+    device.port = parsed.option("--port");
+    device.trace = parsed.option("--trace");
+    switch (job) {
+    case DeviceSession::Job::Read:
+        parsed.expectPositionals(0);
+        device.base = parsed.option("-i");
+        device.output = parsed.option("-o", true);
+        break;
+    case DeviceSession::Job::Write:
+        parsed.expectPositionals(1);
+        device.input = parsed.positional[0];
+        break;
+    case DeviceSession::Job::EventLog:
+        parsed.expectPositionals(0);
+        device.output = parsed.option("-o", true);
+        break;
+    case DeviceSession::Job::Watch:
+        parsed.expectPositionals(0);
+        if (const std::string count = parsed.option("--count"); !count.empty())
+            device.settings.count = parseNumber(count, "--count", 1, 1000000);
+        if (const std::string output = parsed.option("--switch"); !output.empty())
+            device.settings.switchOutput = parseNumber(output, "--switch", 1, 8);
+        break;
+    }
+    return device;
+}
+
+void openOrFail(Configuration& config, const std::string& path) {
+    if (const auto result = pff::open(config, path); !result)
+        throw Failure{result.message()};
+}
+
+// Runs the link until the session ends; returns its exit status.
+int runLink(const Context& context, DeviceArguments& device, Configuration& config,
+            const std::function<void(DeviceSession&)>& keep) {
+    int argc = 1;
+    char name[] = "qta710-cli";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    link::QtClock clock;
+    const std::unique_ptr<link::BridgeDriver> system = link::systemBridgeDriver(clock, device.port);
+    std::ofstream traceFile;
+    std::optional<link::TracingDriver> tracing;
+    if (!device.trace.empty()) {
+        traceFile.open(device.trace, std::ios::binary | std::ios::trunc);
+        if (!traceFile)
+            throw Failure{"Unable to write to " + device.trace};
+        tracing.emplace(*system, clock, traceFile);
+    }
+    link::BridgeDriver& driver = tracing ? static_cast<link::BridgeDriver&>(*tracing) : *system;
+
+    int status = kExitFailure;
+    DeviceSession session(device.settings, clock, *context.out, *context.err, [&](int code) {
+        status = code;
+        QCoreApplication::exit(code);
+    });
+    link::LinkOptions options;
+    options.stallLimit = device.settings.timeout;
+    options.unlockAnswerLimit = device.settings.timeout;
+    options.decimalSeparator = context.decimalSeparator;
+    link::DeviceLink deviceLink(config, session, driver, clock, transfer::localDateTime, options);
+    session.attach(deviceLink);
+
+    InterruptPipe interrupts;
+    QSocketNotifier interrupted(interrupts.readEnd(), QSocketNotifier::Read);
+    QObject::connect(&interrupted, &QSocketNotifier::activated, &app, [&] { session.interrupt(); });
+
+    session.begin();
+    deviceLink.start();
+    QCoreApplication::exec();
+    if (status == kExitOk)
+        keep(session);
+    return status;
+}
+
+int runDevice(const Context& context, std::span<const std::string> args, DeviceSession::Job job) {
+    DeviceArguments device = parseDeviceArguments(context, args, job);
+    Configuration config = Configuration::startup(context.decimalSeparator);
+    if (!device.base.empty())
+        openOrFail(config, device.base);
+    if (!device.input.empty())
+        openOrFail(config, device.input);
+    return runLink(context, device, config, [&](DeviceSession& finished) {
+        if (job == DeviceSession::Job::Read) {
+            if (const auto result = pff::save(config, device.output); !result)
+                throw Failure{result.message()};
+        } else if (job == DeviceSession::Job::EventLog) {
+            writeOutputFile(device.output, log::eventLogFileContent(finished.eventLines()));
+        }
+    });
+}
+
+const std::string kLinkSynopsis = "(--usb [--port PATH] | --gprs [--listen PORT]) --code CODE";
+
+const Registration readCommand({"read", "read " + kLinkSynopsis + " [-i BASE.pff] -o OUT.pff",
+                                [](const Context& c, std::span<const std::string> a) {
+                                    return runDevice(c, a, DeviceSession::Job::Read);
+                                }});
+const Registration writeCommand({"write", "write " + kLinkSynopsis + " IN.pff",
+                                 [](const Context& c, std::span<const std::string> a) {
+                                     return runDevice(c, a, DeviceSession::Job::Write);
+                                 }});
+const Registration logCommand({"log", "log " + kLinkSynopsis + " -o LOG.txt",
+                               [](const Context& c, std::span<const std::string> a) {
+                                   return runDevice(c, a, DeviceSession::Job::EventLog);
+                               }});
+const Registration watchCommand({"watch", "watch " + kLinkSynopsis + " [--count N] [--switch N]",
+                                 [](const Context& c, std::span<const std::string> a) {
+                                     return runDevice(c, a, DeviceSession::Job::Watch);
+                                 }});
+
+} // namespace
+} // namespace qta::cli

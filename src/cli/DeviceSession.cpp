@@ -1,0 +1,160 @@
+#include "DeviceSession.h"
+
+#include "Cli.h"
+#include "StatusText.h"
+
+#include "catalogue/LanguageCatalogue.h"
+#include "link/LinkMessages.h"
+#include "log/EventRecord.h"
+#include "log/StatusReport.h"
+
+#include <ostream>
+
+namespace qta::cli {
+
+DeviceSession::DeviceSession(Settings settings, link::Clock& clock, std::ostream& out, std::ostream& err,
+                             std::function<void(int)> finished)
+    : settings_(std::move(settings)), clock_(clock), out_(out), err_(err), finished_(std::move(finished)),
+      watchdog_(clock), soon_(clock) {}
+
+DeviceSession::~DeviceSession() = default;
+
+void DeviceSession::begin() {
+    alive();
+}
+
+// Every sign of the device moves the deadline on.
+void DeviceSession::alive() {
+    if (done_)
+        return;
+    watchdog_.start(settings_.timeout, [this] {
+        if (link_ && link_->transferRunning())
+            link_->cancelTransfer();
+        finish(kExitTimedOut,
+               "no answer from the device within " + std::to_string(settings_.timeout.count() / 1000) + " s");
+    });
+}
+
+void DeviceSession::interrupt() {
+    if (link_ && link_->transferRunning())
+        link_->cancelTransfer();
+    finish(kExitTimedOut, "cancelled");
+}
+
+void DeviceSession::finish(int status, const std::string& message) {
+    if (done_)
+        return;
+    done_ = true;
+    watchdog_.stop();
+    soon_.stop();
+    if (settings_.progress && gaugeMaximum_ > 0)
+        err_ << '\n';
+    if (!message.empty())
+        err_ << "qta710-cli: " << message << '\n';
+    finished_(status);
+}
+
+void DeviceSession::showLinkUp(bool up) {
+    if (up)
+        alive();
+}
+
+void DeviceSession::showConnected(bool connected) {
+    if (connected && !unlocked_) {
+        unlocked_ = true;
+        alive();
+        // After the link has finished its own step.
+        soon_.start(link::Millis(0), [this] { startJob(); });
+    } else if (!connected && unlocked_) {
+        finish(kExitFailure, "the device was lost");
+    }
+}
+
+void DeviceSession::startJob() {
+    switch (settings_.job) {
+    case Job::Read:
+        link_->Nata2Click();
+        return;
+    case Job::Write:
+        link_->Odosla2Click();
+        return;
+    case Job::EventLog:
+        link_->Nata1Click();
+        return;
+    case Job::Watch:
+        if (settings_.switchOutput != 0)
+            link_->OutputClick(settings_.switchOutput);
+        return;
+    }
+}
+
+void DeviceSession::showAccessPrompt() {
+    alive();
+    soon_.start(link::Millis(0), [this] { link_->submitAccessCode(settings_.code); });
+}
+
+void DeviceSession::showCodeRefused(link::Transport) {
+    finish(kExitCodeRefused, "the device refused the access code");
+}
+
+void DeviceSession::showTransferWaiting(link::TransferKind kind, int gaugeMaximum) {
+    alive();
+    gaugeMaximum_ = 0;
+    caption_ = kind == link::TransferKind::Write  ? "writing"
+               : kind == link::TransferKind::Read ? "reading"
+                                                  : "reading the event log";
+    (void)gaugeMaximum;
+}
+
+void DeviceSession::showTransferRunning(int gaugeMaximum) {
+    alive();
+    gaugeMaximum_ = gaugeMaximum;
+}
+
+void DeviceSession::setProgress(int value) {
+    alive();
+    if (settings_.progress && gaugeMaximum_ > 0)
+        err_ << '\r' << caption_ << ' ' << value * 100 / gaugeMaximum_ << " %" << std::flush;
+}
+
+void DeviceSession::ShowDiag(std::span<const std::uint8_t, 21> report, bool) {
+    alive();
+    if (settings_.job != Job::Watch)
+        return;
+    if (reports_ > 0)
+        out_ << '\n';
+    printStatus(out_, log::decodeStatusReport(report, settings_.decimalSeparator));
+    out_.flush();
+    if (++reports_ == settings_.count)
+        finish(kExitOk);
+}
+
+void DeviceSession::WriteEvent(std::span<const std::uint8_t, 32> record) {
+    eventLines_.push_back(log::WriteEvent(record, settings_.language));
+}
+
+void DeviceSession::showMessage(const link::LinkMessage& message, std::function<void()> closed) {
+    err_ << "qta710-cli: "
+         << link::wordMessage(message, catalogue::languageCatalogue(settings_.language).messages) << '\n';
+    closed();
+}
+
+// Only the job's own transfer counts; how it ended decides the exit status.
+void DeviceSession::transferEnded(link::TransferKind, link::TransferEnd end) {
+    switch (end) {
+    case link::TransferEnd::Done:
+        finish(kExitOk);
+        return;
+    case link::TransferEnd::NoAnswer:
+    case link::TransferEnd::Cancelled:
+        finish(kExitTimedOut);
+        return;
+    case link::TransferEnd::LinkLost:
+    case link::TransferEnd::NotAccepted:
+    case link::TransferEnd::EchoRefused:
+        finish(kExitFailure);
+        return;
+    }
+}
+
+} // namespace qta::cli
