@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 #include "Lamp.h"
+#include "TextEdge.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -28,6 +29,27 @@ void setTextColour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Text, colour);
     widget->setPalette(palette);
+}
+
+QColor textColour(log::Colour colour) {
+    return colour == log::Colour::Green ? QColor(0, 128, 0) : QColor(Qt::red);
+}
+
+QColor gaugeColour(log::Colour colour) {
+    switch (colour) {
+    case log::Colour::Green:
+        return Qt::green;
+    case log::Colour::Yellow:
+        return Qt::yellow;
+    case log::Colour::Red:
+        break;
+    }
+    return Qt::red;
+}
+
+void showColoured(QLineEdit* field, const log::ColouredText& shown) {
+    field->setText(QString::fromStdString(shown.text));
+    setTextColour(field, textColour(shown.colour));
 }
 
 } // namespace
@@ -95,9 +117,13 @@ QWidget* DiagnosticsPage::outputsGroup() {
                                 "OUT_Z_",
                                 "OUT_NZ_"});
     // The grey lamps switch the output: off is command n, on is command n + 4.
+    const auto carry = [this](Lamp* lamp, int command) {
+        lamp->setProperty("command", command);
+        connect(lamp, &Lamp::clicked, this, [this, command] { emit outputClicked(command); });
+    };
     for (int n = 1; n <= kOutputs; ++n) {
-        box->findChild<Lamp*>(numbered("OUT_NV_", n))->setProperty("command", n);
-        box->findChild<Lamp*>(numbered("OUT_NZ_", n))->setProperty("command", n + kOutputs);
+        carry(box->findChild<Lamp*>(numbered("OUT_NV_", n)), n);
+        carry(box->findChild<Lamp*>(numbered("OUT_NZ_", n)), n + kOutputs);
     }
     return box;
 }
@@ -161,6 +187,58 @@ void DiagnosticsPage::blank() {
         findChild<QLineEdit*>(QLatin1String(name))->clear();
     setTextColour(findChild<QLineEdit*>(QStringLiteral("Memo230V")), Qt::red);
     findChild<QProgressBar*>(QStringLiteral("gaugeSIGNAL"))->setValue(0);
+}
+
+QWidget* DiagnosticsPage::grey(const char* family, int number) const {
+    return findChild<Lamp*>(numbered(family, number));
+}
+
+QLineEdit* DiagnosticsPage::readoutNamed(const char* name) const {
+    return findChild<QLineEdit*>(QLatin1String(name));
+}
+
+QProgressBar* DiagnosticsPage::gauge() const {
+    return findChild<QProgressBar*>(QStringLiteral("gaugeSIGNAL"));
+}
+
+void DiagnosticsPage::ShowDiag(const log::StatusView& status, bool outputCommandPending) {
+    for (int i = 1; i <= kInputs; ++i) {
+        const bool active = status.inputActive[static_cast<std::size_t>(i - 1)];
+        grey("IN_NA_", i)->setVisible(!active);
+        grey("IN_ND_", i)->setVisible(active);
+    }
+    readoutNamed("AIN_1")->setText(QString::fromStdString(status.AIN_1));
+    readoutNamed("AIN_2")->setText(QString::fromStdString(status.AIN_2));
+    showColoured(readoutNamed("MemoPSU"), status.MemoPSU);
+    if (status.Memo230V)
+        showColoured(readoutNamed("Memo230V"), *status.Memo230V);
+    if (status.gaugeSIGNAL) {
+        gauge()->setValue(status.gaugeSIGNAL->level);
+        QPalette palette = gauge()->palette();
+        palette.setColor(QPalette::Highlight, gaugeColour(status.gaugeSIGNAL->colour));
+        gauge()->setPalette(palette);
+    }
+    // The clock's bytes as the device sent them.
+    readoutNamed("editTIME")->setText(fromCp1250(status.editTIME));
+    if (status.MemoGPRS)
+        showColoured(readoutNamed("MemoGPRS"), *status.MemoGPRS);
+    if (outputCommandPending)
+        return;
+    for (int n = 1; n <= kOutputs; ++n)
+        showOutput(n, status.outputOn[static_cast<std::size_t>(n - 1)]);
+}
+
+// Hiding a grey lamp lights the one under it: the red on lamp or the green off lamp.
+void DiagnosticsPage::showOutput(int output, bool on) {
+    grey("OUT_NZ_", output)->setVisible(!on);
+    grey("OUT_NV_", output)->setVisible(on);
+}
+
+void DiagnosticsPage::showOutputCommand(int command) {
+    if (command < 1 || command > 2 * kOutputs)
+        return;
+    const bool on = command > kOutputs;
+    showOutput(on ? command - kOutputs : command, on);
 }
 
 void DiagnosticsPage::clearDeviceReadouts() {

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "log/StatusReport.h"
+
 #include <QWidget>
+
+#include <array>
 
 class QGridLayout;
 class QGroupBox;
+class QLineEdit;
+class QProgressBar;
 
 namespace qta::app {
 
@@ -19,6 +25,17 @@ public:
     void blank();
     // "New" clears what belongs to the last device contact: supply, GPRS, clock, gauge.
     void clearDeviceReadouts();
+
+    // One decoded status report. While an output command waits to be sent the
+    // output lamps keep the state its click showed.
+    void ShowDiag(const log::StatusView& status, bool outputCommandPending);
+    // The state a taken output command asks for, shown at once: 1..4 light the
+    // green off lamp of output 1..4, 5..8 the red on lamp of output 1..4.
+    void showOutputCommand(int command);
+
+signals:
+    // A click on a grey output lamp, with the command it stands for.
+    void outputClicked(int command);
 
 private:
     struct LampGroup {
@@ -41,6 +58,10 @@ private:
     QWidget* signalGroup();
     void addLampPlace(QGridLayout* grid, int row, int column, const QString& lit, bool litGreen,
                       const QString& grey);
+    QWidget* grey(const char* family, int number) const;
+    void showOutput(int output, bool on);
+    QLineEdit* readoutNamed(const char* name) const;
+    QProgressBar* gauge() const;
 };
 
 } // namespace qta::app

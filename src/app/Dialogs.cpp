@@ -25,6 +25,19 @@ QString runFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDi
     return dialog.selectedFiles().front();
 }
 
+// A box for `parent` that is shown without waiting for it and deletes itself once
+// closed. A disabled parent (the transfer dialog is up) would disable the box with
+// it, so such a box stands on its own, above the transfer dialog.
+QMessageBox* openBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                     QMessageBox::StandardButtons buttons) {
+    QWidget* owner = parent && parent->isEnabled() ? parent : nullptr;
+    auto* box = new QMessageBox(icon, QApplication::applicationDisplayName(), text, buttons, owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (!owner)
+        box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box;
+}
+
 } // namespace
 
 QStringList nameFilters(const QString& filter) {
@@ -60,6 +73,25 @@ void QtDialogs::showMessage(QWidget* parent, const QString& text) {
 
 void QtDialogs::showError(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+}
+
+void QtDialogs::openMessage(QWidget* parent, const QString& text, std::function<void()> closed) {
+    QMessageBox* box = openBox(parent, QMessageBox::Information, text, QMessageBox::Ok);
+    QObject::connect(box, &QDialog::finished, box, [closed = std::move(closed)] {
+        if (closed)
+            closed();
+    });
+    box->open();
+}
+
+void QtDialogs::openQuestion(QWidget* parent, const QString& question, std::function<void(bool)> answered) {
+    QMessageBox* box = openBox(parent, QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No);
+    box->setDefaultButton(QMessageBox::No);
+    QObject::connect(box, &QDialog::finished, box, [box, answered = std::move(answered)] {
+        if (answered)
+            answered(box->clickedButton() == box->button(QMessageBox::Yes));
+    });
+    box->open();
 }
 
 } // namespace qta::app

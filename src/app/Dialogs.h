@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QPrinter;
 class QWidget;
 
@@ -31,6 +33,14 @@ public:
 
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
     virtual void showError(QWidget* parent, const QString& text) = 0;
+
+    // A message box that leaves the window running: the call returns at once and
+    // `closed` runs when the user has closed the box.
+    virtual void openMessage(QWidget* parent, const QString& text, std::function<void()> closed) = 0;
+    // A yes/no question that leaves the window running: `answered` gets true for Yes,
+    // false for No or a closed box.
+    virtual void openQuestion(QWidget* parent, const QString& question,
+                              std::function<void(bool)> answered) = 0;
 };
 
 class QtDialogs : public Dialogs {
@@ -40,6 +50,8 @@ public:
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;
     void showMessage(QWidget* parent, const QString& text) override;
     void showError(QWidget* parent, const QString& text) override;
+    void openMessage(QWidget* parent, const QString& text, std::function<void()> closed) override;
+    void openQuestion(QWidget* parent, const QString& question, std::function<void(bool)> answered) override;
 };
 
 // "QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*" as Qt's name filters: each

@@ -36,6 +36,22 @@ EventLogPage::EventLogPage(QWidget* parent) : QWidget(parent), view_(new QPlainT
     layout->addWidget(view_);
 }
 
+void EventLogPage::clearEvents() {
+    view_->clear();
+}
+
+// A line break among the record's text characters would split one event over two
+// lines; it shows as a space.
+void EventLogPage::appendEvent(const QString& line) {
+    QString oneLine = line;
+    for (QChar& character : oneLine) {
+        if (character == QLatin1Char('\r') || character == QLatin1Char('\n') ||
+            character == QChar::LineSeparator || character == QChar::ParagraphSeparator)
+            character = QLatin1Char(' ');
+    }
+    view_->appendPlainText(oneLine);
+}
+
 bool EventLogPage::save(const QString& path) const {
     return replaceFileContent(QFile::encodeName(path).toStdString(),
                               eventLogFileContent(view_->toPlainText()));

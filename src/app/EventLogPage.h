@@ -17,6 +17,11 @@ public:
 
     QPlainTextEdit* view() const { return view_; }
 
+    // Empties the view (a read starts).
+    void clearEvents();
+    // Adds `line` as the view's new last line.
+    void appendEvent(const QString& line);
+
     // Writes the view's lines, each followed by CR LF, in Windows-1250; an existing
     // file is replaced. False when the file cannot be written.
     bool save(const QString& path) const;

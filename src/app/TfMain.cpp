@@ -5,6 +5,9 @@
 #include "EventLogPage.h"
 #include "FieldBinder.h"
 #include "TextEdge.h"
+#include "TfRead.h"
+#include "TopBar.h"
+#include "WindowLinkView.h"
 
 #include "model/PffFile.h"
 
@@ -55,7 +58,8 @@ TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, QWidget*
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(4, 0, 4, 4);
     layout->setSpacing(2);
-    layout->addWidget(buildTopBar());
+    topBar_ = new TopBar(*binder_, config_.table());
+    layout->addWidget(topBar_);
     layout->addWidget(buildPages());
     setCentralWidget(central);
     indexControls(this);
@@ -66,6 +70,29 @@ TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, QWidget*
     resize(sizeHint());
     if (const QScreen* desktop = screen())
         move(desktop->availableGeometry().center() - rect().center());
+    buildLinkView();
+}
+
+// The transfer dialog is made once, hidden, after the window.
+void TfMain::buildLinkView() {
+    transferDialog_ = std::make_unique<TfRead>(this);
+    WindowLinkView::Parts parts;
+    parts.window = this;
+    parts.topBar = topBar_;
+    parts.dialog = transferDialog_.get();
+    parts.diagnostics = diagnostics_;
+    parts.events = eventLog_;
+    parts.dialogs = dialogs_.get();
+    parts.config = &config_;
+    parts.fieldWidget = [this](FieldId id) {
+        completePages();
+        return binder_->widget(id);
+    };
+    parts.catalogue = [this]() -> const catalogue::LanguageCatalogue& {
+        return *catalogue_;
+    };
+    parts.decimalSeparator = userDecimalSeparator();
+    linkView_ = std::make_unique<WindowLinkView>(std::move(parts));
 }
 
 TfMain::~TfMain() = default;
@@ -172,11 +199,11 @@ void TfMain::FormCreate() {
     // Only the exact codes count; anything else, "DK" and "de" included, is Danish.
     const auto language = languageFromCode(stored);
     applyCatalogue(language && *language != Language::DK ? *language : Language::DK);
-    status_->setText(fromUtf8(messages().msgDisconnected));
+    topBar_->showConnected(false);
 }
 
 void TfMain::FormClose() {
-    settings_.setLanguage(sprache_->currentText().toStdString());
+    settings_.setLanguage(topBar_->languageCode().toStdString());
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {
@@ -193,15 +220,11 @@ void TfMain::applyCatalogue(Language language) {
     const catalogue::LanguageCatalogue& texts = catalogue::languageCatalogue(language);
     catalogue_ = &texts;
     languageCode_ = fromUtf8(texts.code);
-    sprache_->setEditText(languageCode_);
     setWindowTitle(fromUtf8(texts.title));
     for (const catalogue::ControlText& item : texts.menuCaptions)
         setCaption(controls_.value(fromUtf8(item.control)), fromUtf8(item.text));
     markMenuLetters(menuBar());
-    heslo_->setText(fromUtf8(texts.heslo.caption));
-    heslo_->setToolTip(fromUtf8(texts.heslo.hint));
-    heslo_->move(texts.heslo.left, heslo_->y());
-    showConnectionStatus();
+    topBar_->applyLanguage(texts);
     binder_->widget(config_.table().id("editAPN"))->setToolTip(fromUtf8(texts.apnHint));
     applyControlTexts(controls_);
     showEventChoiceItems();
@@ -226,10 +249,6 @@ void TfMain::showEventChoiceItems() {
     for (const std::string& item : catalogue_->eventChoiceItems)
         items << fromUtf8(item);
     binder_->setEventChoiceItems(items);
-}
-
-void TfMain::showConnectionStatus() {
-    status_->setText(fromUtf8(link_.unlocked ? messages().msgConnected : messages().msgDisconnected));
 }
 
 void TfMain::showPage(const QString& name) {

@@ -27,6 +27,9 @@ namespace qta::app {
 class DiagnosticsPage;
 class EventLogPage;
 class FieldBinder;
+class TfRead;
+class TopBar;
+class WindowLinkView;
 
 // The programmer's main window. It owns the Configuration, which its field widgets
 // edit, the state of the device connection and the current language. Every control
@@ -44,6 +47,12 @@ public:
     const QString& languageCode() const { return languageCode_; }
     // The program messages of the language applied last, read at the moment of use.
     const catalogue::Messages& messages() const { return catalogue_->messages; }
+
+    // The device link's parts of the window: the link talks to the user through
+    // linkView(), which drives the top bar, the transfer dialog and the pages.
+    TopBar& topBar() { return *topBar_; }
+    TfRead& transferDialog() { return *transferDialog_; }
+    WindowLinkView& linkView() { return *linkView_; }
 
     // The named control, or null. Pages not yet filled are filled first.
     QObject* control(const QString& name);
@@ -93,8 +102,8 @@ private:
     void FormClose();
 
     void buildMenus();
-    QWidget* buildTopBar();
     QTabWidget* buildPages();
+    void buildLinkView();
 
 public:
     // A caption of the pages: a control's name (empty for an unnamed label) and its design text.
@@ -133,7 +142,6 @@ private:
 
     bool reported(const pff::Result& result);
     bool deviceConnected();
-    void showConnectionStatus();
     void applyControlTexts(const QHash<QString, QObject*>& controls);
     void showEventChoiceItems();
 
@@ -153,11 +161,11 @@ private:
     bool firstPageFilled_ = false;
     bool completionQueued_ = false;
 
-    QComboBox* sprache_ = nullptr;
-    QLabel* heslo_ = nullptr;
-    QLabel* status_ = nullptr;
+    TopBar* topBar_ = nullptr;
     EventLogPage* eventLog_ = nullptr;
     DiagnosticsPage* diagnostics_ = nullptr;
+    std::unique_ptr<TfRead> transferDialog_;
+    std::unique_ptr<WindowLinkView> linkView_;
 
     // Each dialog proposes the name last chosen in it.
     QString lastOpenName_;

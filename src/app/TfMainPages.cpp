@@ -8,14 +8,11 @@
 #include "FieldBinder.h"
 #include "NumberListBox.h"
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -24,8 +21,6 @@
 namespace qta::app {
 namespace {
 
-constexpr int kTopBarHeight = 30;
-constexpr int kStatusPixels = 13;
 constexpr int kSmsTextWidth = 190;
 
 QWidget* page(const QString& name, QWidget* parent) {
@@ -38,27 +33,6 @@ QTabWidget* pageControl(const QString& name, QWidget* parent) {
     auto* tabs = new QTabWidget(parent);
     tabs->setObjectName(name);
     return tabs;
-}
-
-// The link icon: a plug, green when linked, grey otherwise.
-QLabel* linkImage(const QString& name, const QColor& colour, QWidget* parent) {
-    QPixmap pixmap(22, 22);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(colour.darker(150), 2));
-    painter.setBrush(colour);
-    painter.drawRoundedRect(QRectF(3, 7, 10, 8), 2, 2);
-    painter.drawLine(QPointF(13, 9), QPointF(19, 9));
-    painter.drawLine(QPointF(13, 13), QPointF(19, 13));
-    painter.drawLine(QPointF(0, 11), QPointF(3, 11));
-    painter.end();
-    auto* image = new QLabel(parent);
-    image->setObjectName(name);
-    image->setPixmap(pixmap);
-    // Its own size also while hidden, so the two images cover the same place.
-    image->setFixedSize(pixmap.size());
-    return image;
 }
 
 int listIndex(const char* family, int index) {
@@ -110,47 +84,6 @@ QWidget* TfMain::leafPage(const QString& name, std::function<void(QWidget*)> fil
         pendingPages_.push_back({sheet, std::move(fill)});
     }
     return sheet;
-}
-
-QWidget* TfMain::buildTopBar() {
-    auto* bar = new QWidget;
-    bar->setFixedHeight(kTopBarHeight);
-    // Placed by pixel like the catalogue's left edge of `Heslo`.
-    auto* usb = new QRadioButton(QStringLiteral("USB"), bar);
-    usb->setObjectName(QStringLiteral("rdbUSB"));
-    usb->setChecked(true);
-    usb->move(8, 6);
-    auto* gprs = new QRadioButton(QStringLiteral("GPRS"), bar);
-    gprs->setObjectName(QStringLiteral("rdbGPRS"));
-    gprs->move(60, 6);
-    namedLabel(QStringLiteral("Label415"), QStringLiteral("APN:"), bar)->move(125, 8);
-    QWidget* apn = binder_->createPlaced(config_.table().id("editAPN"), bar);
-    apn->setGeometry(155, 4, 130, 22);
-    heslo_ = namedLabel(QStringLiteral("Heslo"), QStringLiteral("Heslo"), bar);
-    heslo_->setToolTip(QStringLiteral("Enter new acces code"));
-    heslo_->move(336, 8);
-    QWidget* pass = binder_->createPlaced(config_.table().id("Pass"), bar);
-    pass->setGeometry(378, 4, 90, 22);
-    namedLabel(QStringLiteral("Label411"), QStringLiteral("USB"), bar)->move(480, 8);
-    auto* linked = linkImage(QStringLiteral("Image1"), QColor(0, 170, 0), bar);
-    linked->move(515, 4);
-    linked->hide();
-    linkImage(QStringLiteral("Image2"), QColor(150, 150, 150), bar)->move(515, 4);
-    status_ = namedLabel(QStringLiteral("Label406"), QStringLiteral("Odpojené"), bar);
-    QFont statusFont = status_->font();
-    statusFont.setPixelSize(kStatusPixels);
-    status_->setFont(statusFont);
-    QPalette palette = status_->palette();
-    palette.setColor(QPalette::WindowText, Qt::red);
-    status_->setPalette(palette);
-    status_->setGeometry(545, 6, 200, 20);
-    sprache_ = new QComboBox(bar);
-    sprache_->setObjectName(QStringLiteral("Sprache"));
-    sprache_->setEditable(true);
-    sprache_->addItems({QStringLiteral("EN"), QStringLiteral("DE"), QStringLiteral("SK")});
-    sprache_->setEditText(QStringLiteral("EN"));
-    sprache_->hide();
-    return bar;
 }
 
 QTabWidget* TfMain::buildPages() {

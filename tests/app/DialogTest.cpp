@@ -45,6 +45,16 @@ void pressAccept(QFileDialog* dialog) {
     QMetaObject::invokeMethod(dialog, "accept");
 }
 
+// The one message box on the screen.
+QMessageBox* shownBox() {
+    QMessageBox* shown = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+            shown = box;
+    }
+    return shown;
+}
+
 QStringList shownFilters(QFileDialog* dialog) {
     auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     QStringList items;
@@ -129,6 +139,43 @@ private slots:
                                       {kPffFilter, QStringLiteral("pff"), path(QStringLiteral("old.pff"))}),
                  QString());
         QVERIFY(asked);
+    }
+
+    // The boxes of the device link: the call returns with the box open, and the
+    // callback runs when the user closes it.
+    void boxesOpenWithoutWaitingAndTellWhenClosed() {
+        QtDialogs dialogs;
+        QWidget window;
+        window.show();
+        int closed = 0;
+        dialogs.openMessage(&window, QStringLiteral("Damaged device !"), [&closed] { ++closed; });
+        QMessageBox* box = shownBox();
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("Damaged device !"));
+        QCOMPARE(box->parentWidget(), &window);
+        QCOMPARE(closed, 0);
+        box->button(QMessageBox::Ok)->click();
+        QCOMPARE(closed, 1);
+
+        QList<bool> answers;
+        const auto ask = [&] {
+            dialogs.openQuestion(&window, QStringLiteral("Close?"), [&answers](bool yes) { answers << yes; });
+            return shownBox();
+        };
+        ask()->button(QMessageBox::Yes)->click();
+        QTest::keyClick(ask(), Qt::Key_Escape);
+        ask()->button(QMessageBox::No)->click();
+        QCOMPARE(answers, (QList<bool>{true, false, false}));
+
+        // The window is disabled while the transfer dialog is up: a box of its own
+        // would be disabled with it, so it stands alone and takes clicks.
+        window.setEnabled(false);
+        dialogs.openMessage(&window, QStringLiteral("reset error?"), [&closed] { ++closed; });
+        box = shownBox();
+        QVERIFY(box && box->isEnabled());
+        QVERIFY(box->windowFlags() & Qt::WindowStaysOnTopHint);
+        box->button(QMessageBox::Ok)->click();
+        QCOMPARE(closed, 2);
     }
 };
 

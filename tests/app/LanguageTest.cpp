@@ -2,6 +2,7 @@
 #include "TestWindow.h"
 
 #include "app/ControlTexts.h"
+#include "app/WindowLinkView.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -200,18 +201,25 @@ private slots:
         QCOMPARE(caption(main(), QStringLiteral("Otvori1")), QStringLiteral("Denník"));
     }
 
+    // The label keeps the connection's state across a switch, in the new language.
     void statusLabelFollowsTheConnection() {
         auto* status = main().control<QLabel>(QStringLiteral("Label406"));
-        main().link().unlocked = false;
+        main().linkView().showConnected(false);
         main().SetLangToEN();
         QCOMPARE(status->text(), QStringLiteral("Disconnected"));
-        main().link().unlocked = true;
+        QCOMPARE(status->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        main().linkView().showConnected(true);
+        QCOMPARE(status->text(), QStringLiteral("Connected"));
+        QCOMPARE(status->palette().color(QPalette::WindowText), QColor(0, 128, 0));
         main().SetLangToDE();
         QCOMPARE(status->text(), QStringLiteral("Verbunden"));
+        QCOMPARE(status->palette().color(QPalette::WindowText), QColor(0, 128, 0));
         QCOMPARE(main().messages().msgNotConnected, std::string("Nich angeschlossene Gerät !"));
-        main().link().unlocked = false;
         main().SetLangToSK();
+        QCOMPARE(status->text(), QStringLiteral("Pripojené"));
+        main().linkView().showConnected(false);
         QCOMPARE(status->text(), QStringLiteral("Odpojené"));
+        QCOMPARE(status->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     }
 
     // A switch used to reset every reported event to "None": sending after a switch

@@ -3,9 +3,43 @@
 #include <QDir>
 #include <QFile>
 
+#include <utility>
+
 QString FakeDialogs::answer(const qta::app::FileDialogRequest& request) {
     fileRequests << request;
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+void FakeDialogs::openMessage(QWidget*, const QString& text, std::function<void()> closed) {
+    messages << text;
+    if (closeBoxesAtOnce) {
+        if (closed)
+            closed();
+    } else {
+        openBoxes_.push_back(std::move(closed));
+    }
+}
+
+void FakeDialogs::openQuestion(QWidget*, const QString& question, std::function<void(bool)> answered) {
+    questions << question;
+    if (questionAnswer)
+        answered(*questionAnswer);
+    else
+        openQuestions_.push_back(std::move(answered));
+}
+
+void FakeDialogs::closeBoxes() {
+    auto boxes = std::exchange(openBoxes_, {});
+    for (auto& closed : boxes) {
+        if (closed)
+            closed();
+    }
+}
+
+void FakeDialogs::answerQuestions(bool yes) {
+    auto asked = std::exchange(openQuestions_, {});
+    for (auto& answered : asked)
+        answered(yes);
 }
 
 TestWindow::TestWindow(const QString& settingsContent) : previousDirectory(QDir::currentPath()) {

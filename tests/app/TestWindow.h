@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 // Answers the window's dialogs without showing them, and records what was asked.
 class FakeDialogs : public qta::app::Dialogs {
@@ -30,8 +32,21 @@ public:
     void showMessage(QWidget*, const QString& text) override { messages << text; }
     void showError(QWidget*, const QString& text) override { errors << text; }
 
+    // Boxes that leave the window running: recorded in `messages` and `questions`;
+    // closed at once, or held open until the test closes them.
+    bool closeBoxesAtOnce = true;
+    std::optional<bool> questionAnswer; // answered at once when set
+    QStringList questions;
+    void openMessage(QWidget*, const QString& text, std::function<void()> closed) override;
+    void openQuestion(QWidget*, const QString& question, std::function<void(bool)> answered) override;
+    // Closes the boxes held open, oldest first; answers the questions held open.
+    void closeBoxes();
+    void answerQuestions(bool yes);
+
 private:
     QString answer(const qta::app::FileDialogRequest& request);
+    std::vector<std::function<void()>> openBoxes_;
+    std::vector<std::function<void(bool)>> openQuestions_;
 };
 
 // A main window started in a working directory of its own (where its settings

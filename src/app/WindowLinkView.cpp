@@ -1,0 +1,151 @@
+#include "WindowLinkView.h"
+
+#include "DiagnosticsPage.h"
+#include "Dialogs.h"
+#include "EventLogPage.h"
+#include "TextEdge.h"
+#include "TfRead.h"
+#include "TopBar.h"
+
+#include "link/LinkMessages.h"
+#include "log/EventRecord.h"
+#include "log/StatusReport.h"
+
+#include <QWidget>
+
+namespace qta::app {
+namespace {
+
+// The failure-reporting options that a status report may force on.
+constexpr const char* kOptionBoxes[] = {"CheckBox230V", "CheckBoxAku", "CheckBoxJam"};
+
+} // namespace
+
+WindowLinkView::WindowLinkView(Parts parts, QObject* parent) : QObject(parent), parts_(std::move(parts)) {
+    const auto run = [](const std::function<void()>& action) {
+        if (action)
+            action();
+    };
+    connect(parts_.dialog, &TfRead::codeSubmitted, this, [this](const QString& code) {
+        if (actions_.submitAccessCode)
+            actions_.submitAccessCode(toCp1250(code));
+    });
+    connect(parts_.dialog, &TfRead::closeRequested, this, [this, run] { run(actions_.closeDialog); });
+    connect(parts_.dialog, &TfRead::cancelRequested, this, [this, run] { run(actions_.cancelTransfer); });
+    connect(parts_.topBar, &TopBar::usbClicked, this, [this, run] { run(actions_.rdbUSBClick); });
+    connect(parts_.topBar, &TopBar::gprsClicked, this, [this, run] { run(actions_.rdbGPRSClick); });
+    connect(parts_.topBar, &TopBar::linkImageClicked, this, [this, run] { run(actions_.Image1Click); });
+    connect(parts_.diagnostics, &DiagnosticsPage::outputClicked, this, &WindowLinkView::OutputClick);
+}
+
+const catalogue::Messages& WindowLinkView::messages() const {
+    return parts_.catalogue().messages;
+}
+
+Language WindowLinkView::language() const {
+    return parts_.catalogue().language;
+}
+
+void WindowLinkView::showLinkUp(bool up) {
+    parts_.topBar->showLinkUp(up);
+}
+
+void WindowLinkView::showConnected(bool connected) {
+    parts_.topBar->showConnected(connected);
+}
+
+void WindowLinkView::lockTransportChoice(bool locked) {
+    parts_.topBar->lockTransportChoice(locked);
+}
+
+void WindowLinkView::showTransport(link::Transport transport) {
+    parts_.topBar->showTransport(transport);
+}
+
+void WindowLinkView::showAccessPrompt() {
+    parts_.dialog->showAccessPrompt(messages());
+}
+
+void WindowLinkView::showCodeRefused(link::Transport transport) {
+    // Over GPRS the notice goes by itself when the device gives up.
+    parts_.dialog->showCodeRefused(transport == link::Transport::Usb, messages());
+}
+
+void WindowLinkView::showCodeAccepted() {
+    parts_.dialog->showCodeAccepted(messages());
+}
+
+void WindowLinkView::showTransferWaiting(link::TransferKind kind, int gaugeMaximum) {
+    parts_.dialog->showTransferWaiting(kind, gaugeMaximum, messages());
+}
+
+void WindowLinkView::showTransferRunning(int gaugeMaximum) {
+    parts_.dialog->showTransferRunning(gaugeMaximum, messages());
+}
+
+void WindowLinkView::setProgress(int value) {
+    parts_.dialog->setProgress(value);
+}
+
+void WindowLinkView::hideDialog() {
+    parts_.dialog->hide();
+}
+
+void WindowLinkView::ShowDiag(std::span<const std::uint8_t, 21> report, bool outputCommandPending) {
+    const log::StatusView status = log::decodeStatusReport(report, parts_.decimalSeparator);
+    parts_.diagnostics->ShowDiag(status, outputCommandPending);
+    if (outputCommandPending)
+        return;
+    switch (status.optionBoxes) {
+    case log::OptionBoxes::Locked:
+        showOptionBoxes(true);
+        break;
+    case log::OptionBoxes::Enabled:
+        showOptionBoxes(false);
+        break;
+    case log::OptionBoxes::Unchanged:
+        break;
+    }
+}
+
+// Locked: checked, through the Configuration so that a write carries them, and
+// disabled. Freed: enabled with the check marks as they are.
+void WindowLinkView::showOptionBoxes(bool locked) {
+    for (const char* name : kOptionBoxes) {
+        const FieldId id = parts_.config->table().id(name);
+        if (locked)
+            parts_.config->setFlag(id, true);
+        if (QWidget* box = parts_.fieldWidget(id))
+            box->setEnabled(!locked);
+    }
+}
+
+void WindowLinkView::blankDiagnostics() {
+    parts_.diagnostics->blank();
+}
+
+void WindowLinkView::clearEvents() {
+    parts_.events->clearEvents();
+}
+
+void WindowLinkView::WriteEvent(std::span<const std::uint8_t, 32> record) {
+    parts_.events->appendEvent(fromCp1250(log::WriteEvent(record, language())));
+}
+
+void WindowLinkView::showMessage(const link::LinkMessage& message, std::function<void()> closed) {
+    parts_.dialogs->openMessage(parts_.window, fromUtf8(link::wordMessage(message, messages())),
+                                std::move(closed));
+}
+
+// Whatever the end, nothing is left to wait for: the dialog goes and the window is
+// free again, also when a failure comes before the link hides the dialog itself.
+void WindowLinkView::transferEnded(link::TransferKind, link::TransferEnd) {
+    parts_.dialog->hide();
+}
+
+void WindowLinkView::OutputClick(int command) {
+    if (actions_.OutputClick && actions_.OutputClick(command))
+        parts_.diagnostics->showOutputCommand(command);
+}
+
+} // namespace qta::app

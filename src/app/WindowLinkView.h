@@ -1,0 +1,99 @@
+#pragma once
+
+#include "catalogue/LanguageCatalogue.h"
+#include "link/LinkView.h"
+#include "model/Configuration.h"
+
+#include <QObject>
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace qta::app {
+
+class DiagnosticsPage;
+class Dialogs;
+class EventLogPage;
+class TfRead;
+class TopBar;
+
+// What the user does to the device link through the window. An action nobody
+// has set does nothing (an output click is then not taken).
+struct LinkActions {
+    // The transfer dialog's button (or Enter) in the code-sending role: the code's
+    // Windows-1250 bytes.
+    std::function<void(const std::string& code)> submitAccessCode;
+    // The dialog's button in its closing role, or a close request outside a transfer.
+    std::function<void()> closeDialog;
+    // Cancel, or a close request of the dialog during a transfer.
+    std::function<void()> cancelTransfer;
+    // A click on a grey output lamp; true when the command was taken.
+    std::function<bool(int command)> OutputClick;
+    std::function<void()> rdbUSBClick;
+    std::function<void()> rdbGPRSClick;
+    // A click on either link image.
+    std::function<void()> Image1Click;
+};
+
+// The window's side of the device link: shows what the link tells in the top bar,
+// the transfer dialog, the diagnostics and event-log pages and message boxes that
+// leave the window running, and hands the user's actions to the link.
+class WindowLinkView : public QObject, public link::LinkView {
+    Q_OBJECT
+public:
+    struct Parts {
+        QWidget* window = nullptr; // owns the message boxes
+        TopBar* topBar = nullptr;
+        TfRead* dialog = nullptr;
+        DiagnosticsPage* diagnostics = nullptr;
+        EventLogPage* events = nullptr;
+        Dialogs* dialogs = nullptr;
+        Configuration* config = nullptr;
+        // The widget of a field, made first if its page is not filled yet.
+        std::function<QWidget*(FieldId)> fieldWidget;
+        // The catalogue in force, read at the moment of use.
+        std::function<const catalogue::LanguageCatalogue&()> catalogue;
+        char decimalSeparator = '.';
+    };
+
+    explicit WindowLinkView(Parts parts, QObject* parent = nullptr);
+
+    void setActions(LinkActions actions) { actions_ = std::move(actions); }
+
+    Language language() const override;
+
+    void showLinkUp(bool up) override;
+    void showConnected(bool connected) override;
+    void lockTransportChoice(bool locked) override;
+    void showTransport(link::Transport transport) override;
+
+    void showAccessPrompt() override;
+    void showCodeRefused(link::Transport transport) override;
+    void showCodeAccepted() override;
+    void showTransferWaiting(link::TransferKind kind, int gaugeMaximum) override;
+    void showTransferRunning(int gaugeMaximum) override;
+    void setProgress(int value) override;
+    void hideDialog() override;
+
+    void ShowDiag(std::span<const std::uint8_t, 21> report, bool outputCommandPending) override;
+    void blankDiagnostics() override;
+
+    void clearEvents() override;
+    void WriteEvent(std::span<const std::uint8_t, 32> record) override;
+
+    void showMessage(const link::LinkMessage& message, std::function<void()> closed) override;
+
+    void transferEnded(link::TransferKind kind, link::TransferEnd end) override;
+
+private:
+    const catalogue::Messages& messages() const;
+    void showOptionBoxes(bool locked);
+    void OutputClick(int command);
+
+    Parts parts_;
+    LinkActions actions_;
+};
+
+} // namespace qta::app
