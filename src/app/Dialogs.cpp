@@ -67,12 +67,13 @@ bool QtDialogs::choosePrinter(QWidget* parent, QPrinter& printer) {
     return dialog.exec() == QDialog::Accepted;
 }
 
+// Neither box waits for the user: the window runs on while it is up.
 void QtDialogs::showMessage(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+    openBox(parent, QMessageBox::Information, text, QMessageBox::Ok)->open();
 }
 
 void QtDialogs::showError(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+    openBox(parent, QMessageBox::Critical, text, QMessageBox::Ok)->open();
 }
 
 void QtDialogs::openMessage(QWidget* parent, const QString& text, std::function<void()> closed) {

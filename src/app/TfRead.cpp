@@ -49,6 +49,8 @@ TfRead::TfRead(QWidget* window)
       button_(new QPushButton(QStringLiteral("Storno"), this)), pass_(new QLineEdit(this)) {
     // Not a child of `window`: the dialog must stay enabled while the window is not.
     setObjectName(QStringLiteral("fRead"));
+    // The program ends with its main window, whatever this dialog shows.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Načítavanie dát"));
     setFixedSize(kWidth, kHeight);
     if (window)

@@ -22,8 +22,8 @@ public:
     // What the button does, kept with the button.
     enum class ButtonRole { Closing = 1, CodeSending = 2, Cancel = 3 };
 
-    // The longest code the entry takes: the code message counts its characters in
-    // one byte, and no device code comes near this.
+    // The longest code the device stores: the entry takes no more, so what is sent
+    // is what was typed.
     static constexpr int kLongestCode = 31;
 
     // `window` is disabled while the dialog is up.

@@ -138,7 +138,8 @@ void WindowLinkView::showMessage(const link::LinkMessage& message, std::function
 }
 
 // Whatever the end, nothing is left to wait for: the dialog goes and the window is
-// free again, also when a failure comes before the link hides the dialog itself.
+// free again, also after a finished transfer that no status report follows to
+// close the dialog (the device fell silent or was unplugged just then).
 void WindowLinkView::transferEnded(link::TransferKind, link::TransferEnd) {
     parts_.dialog->hide();
 }

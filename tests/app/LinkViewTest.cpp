@@ -138,15 +138,6 @@ private slots:
     }
     void cleanup() { window.reset(); }
 
-    void theDialogIsFixedAndAboveTheWindow() {
-        QCOMPARE(dialog().size(), QSize(332, 87));
-        QVERIFY(dialog().windowFlags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(!(dialog().windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
-        QVERIFY(!dialog().isVisible());
-        QCOMPARE(inDialog<QProgressBar>("Gauge1")->palette().color(QPalette::Highlight), QColor(0, 0, 128));
-        QCOMPARE(inDialog<QProgressBar>("Gauge1")->maximum(), 4080);
-    }
-
     // Prompt, Enter, a second Enter while the code is checked, the refusal over USB
     // and its OK, the prompt again in Slovak with a code of Slovak letters, the
     // refusal over GPRS, then acceptance.
@@ -250,7 +241,9 @@ private slots:
         button->click();
         QCOMPARE(cancels, 3);
 
-        view().transferEnded(TransferKind::Read, TransferEnd::Cancelled);
+        // However the transfer ended, the window is free again, also when no
+        // status report follows to close the dialog (the device went silent).
+        view().transferEnded(TransferKind::Read, TransferEnd::Done);
         QVERIFY(!dialog().isVisible());
         QVERIFY(main().isEnabled());
 
