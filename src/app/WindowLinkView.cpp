@@ -140,9 +140,9 @@ void WindowLinkView::showMessage(const link::LinkMessage& message, std::function
 // Whatever the end, nothing is left to wait for: the dialog goes and the window is
 // free again, also after a finished transfer that no status report follows to
 // close the dialog (the device fell silent or was unplugged just then).
-void WindowLinkView::transferEnded(link::TransferKind, link::TransferEnd) {
-    parts_.dialog->hide();
-}
+// Nothing to show: a finished transfer's dialog closes at the device's next report,
+// and one that ended early has been hidden with its message.
+void WindowLinkView::transferEnded(link::TransferKind, link::TransferEnd) {}
 
 void WindowLinkView::OutputClick(int command) {
     if (actions_.OutputClick && actions_.OutputClick(command))

@@ -242,6 +242,11 @@ void UsbLink::Disconnect_USB() {
     }
     if (timer1_.ticking())
         timer1_.tickEnded(); // its read was dropped with the bridge
+    // With the bridge gone no report will come to close a finished transfer's dialog,
+    // and no answer to a code: nothing may keep the window disabled.
+    codeWait_.stop();
+    if (dialog_ != Dialog::Hidden)
+        hideDialog();
     timer1_.setInterval(kSearchInterval);
     timer1_.setEnabled(active_);
     view_.lockTransportChoice(false);
@@ -266,9 +271,6 @@ void UsbLink::Disconnect() {
 void UsbLink::bridgeFailed() {
     if (!chip_)
         return;
-    codeWait_.stop();
-    if (dialog_ != Dialog::Hidden && dialog_ != Dialog::Transfer)
-        hideDialog();
     Disconnect();
     Disconnect_USB();
 }
@@ -388,6 +390,8 @@ void UsbLink::request(TransferKind kind) {
 void UsbLink::cancelTransfer() {
     if (transfer_ && transfer_->running())
         transfer_->abort(TransferEnd::Cancelled);
+    else if (dialog_ == Dialog::Transfer)
+        hideDialog(); // finished, and the report that would close the dialog is slow to come
 }
 
 void UsbLink::transferEnded(TransferKind kind, TransferEnd end) {

@@ -367,6 +367,23 @@ TEST_F(UsbLinkTest, AWriteResendsAChangedEchoAndEndsWithTheTimeFrame) {
     EXPECT_EQ(view.dialog, Dialog::Running) << "the dialog stays until the next report";
     EXPECT_EQ(report(), 0x1B);
     EXPECT_EQ(view.dialog, Dialog::Hidden);
+
+    // Cancel closes a finished transfer's dialog when that report is slow to come.
+    link->Nata2Click();
+    report();
+    ASSERT_TRUE(clock.runUntil([&] { return view.ended.size() == 2; }, 60s));
+    link->cancelTransfer();
+    EXPECT_EQ(view.dialog, Dialog::Hidden);
+    EXPECT_TRUE(ended(TransferKind::Read, TransferEnd::Done));
+
+    // Should the device vanish before that report, the dialog must not stay up.
+    link->Nata1Click();
+    report();
+    ASSERT_TRUE(clock.runUntil([&] { return view.ended.size() == 3; }, 60s));
+    EXPECT_EQ(view.dialog, Dialog::Running);
+    driver.port->fail();
+    clock.advance(10ms);
+    EXPECT_EQ(view.dialog, Dialog::Hidden);
 }
 
 TEST_F(UsbLinkTest, AReadFillsTheConfigurationFrameByFrameAndAcknowledgesEach) {
