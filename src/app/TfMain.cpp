@@ -43,7 +43,8 @@ std::string localPath(const QString& path) {
 
 } // namespace
 
-TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, QWidget* parent)
+TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, const LinkSetup& link,
+               QWidget* parent)
     : QMainWindow(parent), config_(Configuration::startup(userDecimalSeparator())),
       binder_(std::make_unique<FieldBinder>(config_, userDecimalSeparator(), nullptr)),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>()), settings_(std::move(settings)) {
@@ -70,11 +71,11 @@ TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, QWidget*
     resize(sizeHint());
     if (const QScreen* desktop = screen())
         move(desktop->availableGeometry().center() - rect().center());
-    buildLinkView();
+    buildLinkView(link);
 }
 
 // The transfer dialog is made once, hidden, after the window.
-void TfMain::buildLinkView() {
+void TfMain::buildLinkView(const LinkSetup& link) {
     transferDialog_ = std::make_unique<TfRead>(this);
     WindowLinkView::Parts parts;
     parts.window = this;
@@ -93,6 +94,7 @@ void TfMain::buildLinkView() {
     };
     parts.decimalSeparator = userDecimalSeparator();
     linkView_ = std::make_unique<WindowLinkView>(std::move(parts));
+    deviceLink_ = std::make_unique<WindowLink>(*linkView_, config_, userDecimalSeparator(), link);
 }
 
 TfMain::~TfMain() = default;
@@ -206,7 +208,19 @@ void TfMain::FormClose() {
     settings_.setLanguage(topBar_->languageCode().toStdString());
 }
 
+// A running transfer is cancelled first, if the user agrees: closing must not
+// leave the device with half a configuration unannounced.
 void TfMain::closeEvent(QCloseEvent* event) {
+    if (deviceLink_ && device().transferRunning()) {
+        event->ignore();
+        dialogs_->openQuestion(this, fromUtf8(messages().msgCloseDuringTransfer), [this](bool cancel) {
+            if (!cancel)
+                return;
+            device().cancelTransfer();
+            close();
+        });
+        return;
+    }
     FormClose(); // a settings file that cannot be written does not keep the window open
     event->accept();
 }
@@ -313,22 +327,16 @@ bool TfMain::reported(const pff::Result& result) {
     return false;
 }
 
-bool TfMain::deviceConnected() {
-    if (!link_.unlocked)
-        dialogs_->showMessage(this, fromUtf8(messages().msgNotConnected));
-    return link_.unlocked;
-}
-
 void TfMain::Nata2Click() {
-    deviceConnected();
+    device().Nata2Click();
 }
 
 void TfMain::Odosla2Click() {
-    deviceConnected();
+    device().Odosla2Click();
 }
 
 void TfMain::Nata1Click() {
-    deviceConnected();
+    device().Nata1Click();
 }
 
 void TfMain::Uloi3Click() {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Dialogs.h"
-#include "LinkStatus.h"
 #include "SettingsFile.h"
+#include "WindowLink.h"
 
 #include "catalogue/LanguageCatalogue.h"
 #include "model/Configuration.h"
@@ -37,13 +37,14 @@ class WindowLinkView;
 class TfMain : public QMainWindow {
     Q_OBJECT
 public:
-    // `dialogs` answers the file, print and message dialogs (QtDialogs when null).
+    // `dialogs` answers the file, print and message dialogs (QtDialogs when null);
+    // `link` says which bridges and clock the device link runs on.
     explicit TfMain(std::unique_ptr<Dialogs> dialogs = nullptr, SettingsFile settings = SettingsFile(),
-                    QWidget* parent = nullptr);
+                    const LinkSetup& link = LinkSetup(), QWidget* parent = nullptr);
     ~TfMain() override;
 
     Configuration& configuration() { return config_; }
-    LinkStatus& link() { return link_; }
+    link::DeviceLink& device() { return deviceLink_->device(); }
     const QString& languageCode() const { return languageCode_; }
     // The program messages of the language applied last, read at the moment of use.
     const catalogue::Messages& messages() const { return catalogue_->messages; }
@@ -103,7 +104,7 @@ private:
 
     void buildMenus();
     QTabWidget* buildPages();
-    void buildLinkView();
+    void buildLinkView(const LinkSetup& link);
 
 public:
     // A caption of the pages: a control's name (empty for an unnamed label) and its design text.
@@ -141,7 +142,6 @@ private:
     void applyCatalogue(Language language);
 
     bool reported(const pff::Result& result);
-    bool deviceConnected();
     void applyControlTexts(const QHash<QString, QObject*>& controls);
     void showEventChoiceItems();
 
@@ -149,7 +149,6 @@ private:
     std::unique_ptr<FieldBinder> binder_;
     std::unique_ptr<Dialogs> dialogs_;
     SettingsFile settings_;
-    LinkStatus link_;
     const catalogue::LanguageCatalogue* catalogue_ = nullptr;
     QString languageCode_;
     QHash<QString, QObject*> controls_;
@@ -166,6 +165,7 @@ private:
     DiagnosticsPage* diagnostics_ = nullptr;
     std::unique_ptr<TfRead> transferDialog_;
     std::unique_ptr<WindowLinkView> linkView_;
+    std::unique_ptr<WindowLink> deviceLink_; // declared last: it goes first
 
     // Each dialog proposes the name last chosen in it.
     QString lastOpenName_;

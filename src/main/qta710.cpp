@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 
 namespace {
 
@@ -31,10 +32,18 @@ int main(int argc, char** argv) {
                                   QStringLiteral("FILE"));
     const QCommandLineOption page(QStringLiteral("page"), QStringLiteral("Show the page NAME (with --grab)."),
                                   QStringLiteral("NAME"));
-    parser.addOptions({grab, page});
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral(
+            "Use the tty PATH (an adapter whose description cannot be read, or the virtual device) "
+            "instead of looking for the USB bridge."),
+        QStringLiteral("PATH"));
+    parser.addOptions({grab, page, port});
     parser.process(app);
 
-    qta::app::TfMain window;
+    qta::app::LinkSetup link;
+    link.port = QFile::encodeName(parser.value(port)).toStdString();
+    qta::app::TfMain window(nullptr, qta::app::SettingsFile(), link);
     if (parser.isSet(grab))
         return grabWindow(window, parser.value(grab), parser.value(page));
     window.show();

@@ -42,13 +42,16 @@ void FakeDialogs::answerQuestions(bool yes) {
         answered(yes);
 }
 
-TestWindow::TestWindow(const QString& settingsContent) : previousDirectory(QDir::currentPath()) {
+TestWindow::TestWindow(const QString& settingsContent, qta::app::LinkSetup link)
+    : previousDirectory(QDir::currentPath()) {
     QDir::setCurrent(directory.path());
     if (!settingsContent.isNull())
         writeFile(path(QStringLiteral("QTA710Plus.ini")), settingsContent.toUtf8());
     auto fake = std::make_unique<FakeDialogs>();
     dialogs = fake.get();
-    window = std::make_unique<qta::app::TfMain>(std::move(fake));
+    if (!link.driver)
+        link.driver = &noBridges;
+    window = std::make_unique<qta::app::TfMain>(std::move(fake), qta::app::SettingsFile(), link);
 }
 
 TestWindow::~TestWindow() {

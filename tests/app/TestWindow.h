@@ -51,8 +51,15 @@ private:
 
 // A main window started in a working directory of its own (where its settings
 // file lives), with fake dialogs.
+// No USB-UART bridge is ever attached: the window's link looks and finds nothing.
+class NoBridges : public qta::link::BridgeDriver {
+public:
+    std::unique_ptr<qta::link::BridgePort> openByDescription(const std::string&) override { return nullptr; }
+};
+
 struct TestWindow {
-    explicit TestWindow(const QString& settingsContent = QString());
+    // The link runs on `link`; by default on the real clock with no bridge attached.
+    explicit TestWindow(const QString& settingsContent = QString(), qta::app::LinkSetup link = {});
     ~TestWindow();
 
     qta::app::TfMain& operator*() { return *window; }
@@ -61,6 +68,7 @@ struct TestWindow {
 
     QTemporaryDir directory;
     QString previousDirectory;
+    NoBridges noBridges;
     FakeDialogs* dialogs = nullptr;
     std::unique_ptr<qta::app::TfMain> window;
 };

@@ -1,0 +1,56 @@
+#include "WindowLink.h"
+
+#include "WindowLinkView.h"
+
+#include "link/BridgeDrivers.h"
+#include "link/QtClock.h"
+#include "transfer/TimeFrame.h"
+
+namespace qta::app {
+
+WindowLink::WindowLink(WindowLinkView& view, Configuration& config, char decimalSeparator,
+                       const LinkSetup& setup)
+    : view_(view) {
+    link::Clock* clock = setup.clock;
+    if (!clock) {
+        ownClock_ = std::make_unique<link::QtClock>();
+        clock = ownClock_.get();
+    }
+    link::BridgeDriver* driver = setup.driver;
+    if (!driver) {
+        ownDriver_ = link::systemBridgeDriver(*clock, setup.port);
+        driver = ownDriver_.get();
+    }
+    link::LinkOptions options;
+    options.decimalSeparator = decimalSeparator;
+    device_ =
+        std::make_unique<link::DeviceLink>(config, view, *driver, *clock, transfer::localDateTime, options);
+
+    LinkActions actions;
+    link::DeviceLink& device = *device_;
+    actions.submitAccessCode = [&device](const std::string& code) {
+        device.submitAccessCode(code);
+    };
+    actions.closeDialog = [&device] {
+        device.closeDialog();
+    };
+    actions.cancelTransfer = [&device] {
+        device.cancelTransfer();
+    };
+    actions.OutputClick = [&device](int command) {
+        return device.OutputClick(command);
+    };
+    actions.rdbUSBClick = [&device] {
+        device.rdbUSBClick();
+    };
+    view.setActions(std::move(actions));
+    device.start();
+}
+
+// The view forgets the engine first; the engine goes before its clock and bridges.
+WindowLink::~WindowLink() {
+    view_.setActions({});
+    device_.reset();
+}
+
+} // namespace qta::app

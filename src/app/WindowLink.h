@@ -1,0 +1,46 @@
+#pragma once
+
+#include "link/Bridge.h"
+#include "link/Clock.h"
+#include "link/DeviceLink.h"
+#include "model/Configuration.h"
+
+#include <memory>
+#include <string>
+
+namespace qta::link {
+class QtClock;
+}
+
+namespace qta::app {
+
+class WindowLinkView;
+
+// What the window's device link runs on. Left empty: the real clock, and the
+// system's USB-UART bridges, or the tty at `port` (--port) whatever it describes
+// itself as. Tests give a clock and bridges of their own.
+struct LinkSetup {
+    std::string port;
+    link::BridgeDriver* driver = nullptr;
+    link::Clock* clock = nullptr;
+};
+
+// The device link of the window: the engine with its clock and bridges, with the
+// user's actions in the window handed to it. Its poll starts with the window.
+class WindowLink {
+public:
+    WindowLink(WindowLinkView& view, Configuration& config, char decimalSeparator, const LinkSetup& setup);
+    ~WindowLink();
+    WindowLink(const WindowLink&) = delete;
+    WindowLink& operator=(const WindowLink&) = delete;
+
+    link::DeviceLink& device() { return *device_; }
+
+private:
+    WindowLinkView& view_;
+    std::unique_ptr<link::QtClock> ownClock_;
+    std::unique_ptr<link::BridgeDriver> ownDriver_;
+    std::unique_ptr<link::DeviceLink> device_;
+};
+
+} // namespace qta::app
