@@ -1,0 +1,88 @@
+#include "sim/SimOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace qta::sim::test {
+namespace {
+
+std::optional<SimOptions> parse(std::vector<std::string> args, std::string* error = nullptr) {
+    std::string message;
+    auto options = parseSimOptions(args, message);
+    if (error != nullptr)
+        *error = message;
+    return options;
+}
+
+TEST(SimOptions, TakeEveryOptionAndRefuseWhatDoesNotFit) {
+    const auto all = parse({"--connect",
+                            "localhost:48006",
+                            "--ident-period",
+                            "120",
+                            "--report-period",
+                            "300",
+                            "--memory",
+                            "m.bin",
+                            "--events",
+                            "e.bin",
+                            "--baud",
+                            "0",
+                            "--corrupt-echo",
+                            "0.25",
+                            "--silent-after",
+                            "12",
+                            "--drop-after",
+                            "0",
+                            "--garbage",
+                            "--split",
+                            "--join",
+                            "--seed",
+                            "99",
+                            "--reconnect-pause",
+                            "500",
+                            "--lock-failure-options",
+                            "--verbose"});
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->mode, SimOptions::Mode::Connect);
+    EXPECT_EQ(all->device.transport, Transport::Network);
+    EXPECT_EQ(all->host, "localhost");
+    EXPECT_EQ(all->port, 48006);
+    EXPECT_EQ(all->device.identPeriod, Micros(120000));
+    EXPECT_EQ(all->device.reportPeriod, Micros(300000));
+    EXPECT_EQ(all->memoryFile, "m.bin");
+    EXPECT_EQ(all->eventsFile, "e.bin");
+    EXPECT_EQ(all->baud, 0);
+    EXPECT_EQ(all->device.faults.corruptEcho, 0.25);
+    EXPECT_EQ(all->device.faults.silentAfter, 12u);
+    EXPECT_EQ(all->device.faults.dropAfter, 0u);
+    EXPECT_TRUE(all->device.faults.garbage && all->split && all->join && all->verbose);
+    EXPECT_FALSE(all->device.optionBoxesFree);
+    EXPECT_EQ(all->device.seed, 99u);
+    EXPECT_EQ(all->reconnectPause, Micros(500000));
+
+    const auto pty = parse({"--pty", "--link", "/tmp/ttyQTA"});
+    ASSERT_TRUE(pty);
+    EXPECT_EQ(pty->device.transport, Transport::Serial);
+    EXPECT_EQ(pty->baud, 9600);
+    EXPECT_EQ(pty->linkPath, "/tmp/ttyQTA");
+
+    std::string error;
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {},                                  // no link
+             {"--pty", "--connect", "h:1"},       // two links
+             {"--pty", "--split"},                // a network fault on the pty
+             {"--connect", "h:1", "--link", "x"}, // a pty option on the network
+             {"--connect", "nohost"},             // no port
+             {"--connect", "h:0"},                // port 0
+             {"--pty", "--baud", "-1"},           // negative baud
+             {"--pty", "--corrupt-echo", "1.5"},  // not a chance
+             {"--pty", "--ident-period", "0"},    // no period
+             {"--pty", "--silent-after"},         // missing value
+             {"--pty", "--frobnicate"},           // unknown
+         }) {
+        EXPECT_FALSE(parse(wrong, &error)) << testing::PrintToString(wrong);
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+} // namespace
+} // namespace qta::sim::test

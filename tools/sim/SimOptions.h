@@ -1,0 +1,34 @@
+#pragma once
+
+#include "DeviceOptions.h"
+
+#include <optional>
+#include <span>
+#include <string>
+
+namespace qta::sim {
+
+// The command line of qta710-sim.
+struct SimOptions {
+    enum class Mode { Pty, Connect };
+
+    Mode mode = Mode::Pty;
+    std::string linkPath; // --link: a symlink to the pty's slave
+    std::string host;     // --connect HOST:PORT
+    std::uint16_t port = 0;
+    std::string memoryFile; // --memory: loaded at start, saved at exit
+    std::string eventsFile; // --events: 256 records of 32 bytes
+    int baud = 9600;        // 0: no pacing
+    Micros reconnectPause = std::chrono::seconds(2);
+    bool split = false;
+    bool join = false;
+    bool verbose = false;
+    bool help = false;
+    DeviceOptions device;
+};
+
+// The options, or nullopt with `error` saying what is wrong.
+std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std::string& error);
+std::string simUsage();
+
+} // namespace qta::sim
