@@ -14,33 +14,13 @@ std::optional<SimOptions> parse(std::vector<std::string> args, std::string* erro
 }
 
 TEST(SimOptions, TakeEveryOptionAndRefuseWhatDoesNotFit) {
-    const auto all = parse({"--connect",
-                            "localhost:48006",
-                            "--ident-period",
-                            "120",
-                            "--report-period",
-                            "300",
-                            "--memory",
-                            "m.bin",
-                            "--events",
-                            "e.bin",
-                            "--baud",
-                            "0",
-                            "--corrupt-echo",
-                            "0.25",
-                            "--silent-after",
-                            "12",
-                            "--drop-after",
-                            "0",
-                            "--garbage",
-                            "--split",
-                            "--join",
-                            "--seed",
-                            "99",
-                            "--reconnect-pause",
-                            "500",
-                            "--lock-failure-options",
-                            "--verbose"});
+    // clang-format off
+    const auto all = parse({"--connect", "localhost:48006", "--ident-period", "120", "--report-period", "300",
+                            "--relock-after", "2500", "--memory", "m.bin", "--events", "e.bin", "--baud", "0",
+                            "--corrupt-echo", "0.25", "--silent-after", "12", "--drop-after", "0", "--garbage",
+                            "--split", "--join", "--seed", "99", "--reconnect-pause", "500",
+                            "--lock-failure-options", "--verbose"});
+    // clang-format on
     ASSERT_TRUE(all);
     EXPECT_EQ(all->mode, SimOptions::Mode::Connect);
     EXPECT_EQ(all->device.transport, Transport::Network);
@@ -48,6 +28,7 @@ TEST(SimOptions, TakeEveryOptionAndRefuseWhatDoesNotFit) {
     EXPECT_EQ(all->port, 48006);
     EXPECT_EQ(all->device.identPeriod, Micros(120000));
     EXPECT_EQ(all->device.reportPeriod, Micros(300000));
+    EXPECT_EQ(all->device.relockAfter, Micros(2500000));
     EXPECT_EQ(all->memoryFile, "m.bin");
     EXPECT_EQ(all->eventsFile, "e.bin");
     EXPECT_EQ(all->baud, 0);

@@ -26,7 +26,7 @@ struct DeviceOptions {
     Micros identPeriod = 500ms;   // "QTA71P" while locked
     Micros reportPeriod = 250ms;  // from an answer to the next StatusReport
     Micros answerWait = 1000ms;   // a StatusReport unanswered this long is sent again
-    Micros relockAfter = 10s;     // no answer for this long while unlocked: locked again
+    Micros relockAfter = 4s;      // no answer for this long while unlocked: locked again
     Micros codeWait = 30s;        // for the AccessCodeMessage after 0x1F
     Micros firstUnitDelay = 50ms; // from a read's acceptance to its first Frame or record
     Micros transferSilence = 3s;  // the programmer silent this long: the transfer is abandoned

@@ -68,10 +68,12 @@ bool storeDestination(const std::optional<HostPort>& value, SimOptions& options)
     return value.has_value();
 }
 
+// clang-format off
 const std::set<std::string> kValueOptions = {
-    "--link", "--connect", "--memory",       "--events",       "--ident-period", "--report-period",
-    "--baud", "--seed",    "--corrupt-echo", "--silent-after", "--drop-after",   "--reconnect-pause",
+    "--link", "--connect", "--memory", "--events", "--ident-period", "--report-period", "--relock-after",
+    "--baud", "--seed", "--corrupt-echo", "--silent-after", "--drop-after", "--reconnect-pause",
 };
+// clang-format on
 
 // One option with its value; false when the value does not fit.
 bool takeValue(const std::string& name, const std::string& v, SimOptions& o) {
@@ -88,6 +90,8 @@ bool takeValue(const std::string& name, const std::string& v, SimOptions& o) {
         return store(period(v), o.device.identPeriod);
     if (name == "--report-period")
         return store(period(v), o.device.reportPeriod);
+    if (name == "--relock-after")
+        return store(period(v), o.device.relockAfter);
     if (name == "--reconnect-pause")
         return store(period(v), o.reconnectPause);
     if (name == "--baud")
@@ -183,6 +187,8 @@ Device:
                          plausible log is made up
   --ident-period MS      "QTA71P" this often while locked (500)
   --report-period MS     from an answer to the next status report (250)
+  --relock-after MS      unanswered reports for this long lock it again, so that a
+                         programmer started afresh finds it identifying (4000)
   --baud B               pace every byte as a serial line at B baud would, both
                          ways (9600; 0 for no pacing)
   --lock-failure-options report byte 17 with bit 7 clear: the programmer then
