@@ -37,6 +37,9 @@ constexpr std::size_t kAccessCodeMax = 31;
 
 constexpr std::size_t kFrameSize = transfer::kFrameSize;
 
+// Where its clock stands until a TimeFrame sets it, and where its made-up log ends.
+constexpr transfer::DateTime kFirstPowerOn{2025, 3, 14, 9, 30};
+
 std::string hex(unsigned value) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out = "0x";
@@ -74,7 +77,7 @@ VirtualDevice::VirtualDevice(DeviceOptions options)
       faultRandom_(randomFor(options.seed, Stream::Faults)),
       noiseRandom_(randomFor(options.seed, Stream::Noise)),
       memory_(transfer::encodeImage(Configuration::startup('.'), catalogue::imageDeviceTexts(Language::EN))),
-      events_(EventLog::generated(options.seed, transfer::DateTime{})) {
+      events_(EventLog::generated(options.seed, kFirstPowerOn)), clock_(kFirstPowerOn) {
     status_.optionBoxesFree = options_.optionBoxesFree;
     start(Micros(0));
 }
