@@ -1,4 +1,5 @@
 // The real qta710-sim program, over a pseudo-terminal and over TCP.
+#include "ChildProcess.h"
 #include "DeviceHarness.h"
 
 #include "catalogue/DeviceTexts.h"
@@ -23,67 +24,10 @@
 namespace qta::sim::test {
 namespace {
 
-// The program as a child process, its standard output on a pipe.
-class SimProcess {
+// The program as a child process.
+class SimProcess : public qta::test::ChildProcess {
 public:
-    explicit SimProcess(const std::vector<std::string>& args) {
-        int out[2];
-        if (::pipe(out) != 0)
-            return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], STDOUT_FILENO);
-            ::close(out[0]);
-            ::close(out[1]);
-            std::vector<char*> argv{const_cast<char*>(QTA_SIM_PATH)};
-            for (const std::string& arg : args)
-                argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            ::execv(QTA_SIM_PATH, argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        stdout_ = out[0];
-    }
-    ~SimProcess() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        if (stdout_ >= 0)
-            ::close(stdout_);
-    }
-
-    // The first line of standard output, waiting up to five seconds.
-    std::string firstLine() {
-        std::string line;
-        char c = 0;
-        while (line.size() < 256 && waitReadable(stdout_, 5000) && ::read(stdout_, &c, 1) == 1 && c != '\n')
-            line += c;
-        return line;
-    }
-    // Ends it as a user would (SIGTERM) and returns its exit status, -1 if it did not exit.
-    int terminate() {
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        for (int i = 0; i < 500; ++i) {
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            ::usleep(10000);
-        }
-        return -1;
-    }
-
-    static bool waitReadable(int fd, int ms) {
-        pollfd pfd{fd, POLLIN, 0};
-        return ::poll(&pfd, 1, ms) == 1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int stdout_ = -1;
+    explicit SimProcess(const std::vector<std::string>& args) : ChildProcess(QTA_SIM_PATH, args) {}
 };
 
 // Reads from `fd` until `count` bytes have come or `ms` have passed.
