@@ -99,7 +99,7 @@ TEST(CliDevice, TheEventLogIsWrittenAsTheWindowSavesIt) {
     records.replace(32, 32, std::string("0812260905") + std::string(21, '\0') + '\0');      // code 0
     writeFile(dir / "events.bin", records);
 
-    VirtualDevice device({"--events", dir / "events.bin"});
+    VirtualDevice device({"--events", dir / "events.bin", "--garbage"}); // noise around every report
     const CliResult log = runCli(join({{"log"}, device.usb("6173"), {"-o", dir / "log.txt"}}));
     ASSERT_EQ(log.exitCode, 0) << log.err;
     EXPECT_EQ(readFile(dir / "log.txt"), "07.12.2026   14:30   -  Door  -  Restart\r\n"
