@@ -9,6 +9,7 @@
 #include "transfer/ConfigEncoder.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -91,6 +92,17 @@ private slots:
         QTest::mouseClick(window->control<QWidget>(QStringLiteral("OUT_NZ_2")), Qt::LeftButton);
         QVERIFY(until([&] { return (bridge.device().outputs() & 0x02) != 0; }));
         QVERIFY(window.dialogs->messages.isEmpty());
+
+        // Closing the window during a transfer asks first; "yes" cancels the transfer and closes.
+        window->control<QAction>(QStringLiteral("Nata2"))->trigger();
+        QVERIFY(window->device().transferRunning());
+        window->close();
+        QCOMPARE(window.dialogs->questions.size(), 1);
+        QVERIFY(window->device().transferRunning());
+        QVERIFY(!QFile::exists(window.path(QStringLiteral("QTA710Plus.ini"))));
+        window.dialogs->answerQuestions(true);
+        QVERIFY(!window->device().transferRunning());
+        QVERIFY2(QFile::exists(window.path(QStringLiteral("QTA710Plus.ini"))), "closed, settings written");
     }
 };
 
