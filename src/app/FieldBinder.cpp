@@ -20,7 +20,7 @@ constexpr int kSmsTextLines = 3;
 constexpr int kNumberFieldWidth = 48;
 
 bool isPolarity(const FieldDef& def) {
-    return def.family == "NO_IN" || def.family == "NC_IN";
+    return def.family == Family::NO_IN || def.family == Family::NC_IN;
 }
 
 // An SMS text is one line as typed, shown wrapped in a small memo.
@@ -36,8 +36,8 @@ QPlainTextEdit* createSmsText(QWidget* parent) {
 
 QWidget* createFlag(const FieldDef& def, QWidget* parent) {
     if (isPolarity(def)) {
-        auto* radio =
-            new QRadioButton(def.family == "NO_IN" ? QStringLiteral("NO") : QStringLiteral("NC"), parent);
+        auto* radio = new QRadioButton(
+            def.family == Family::NO_IN ? QStringLiteral("NO") : QStringLiteral("NC"), parent);
         // The Configuration keeps the pair exclusive, and both may be clear after Open.
         radio->setAutoExclusive(false);
         return radio;
@@ -184,7 +184,7 @@ void FieldBinder::showCreated() {
 void FieldBinder::setEventChoiceItems(const QStringList& items) {
     const bool wasShowing = showing_;
     showing_ = true;
-    for (FieldId id : config_.table().family("EventCodeIN")) {
+    for (FieldId id : config_.table().family(Family::EventCodeIN)) {
         auto* combo = qobject_cast<QComboBox*>(widgets_[id]);
         if (!combo)
             continue; // not made yet

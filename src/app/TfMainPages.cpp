@@ -38,7 +38,7 @@ QTabWidget* pageControl(const QString& name, QWidget* parent) {
 int listIndex(const char* family, int index) {
     const auto& lists = FieldTable::instance().lists();
     for (std::size_t k = 0; k < lists.size(); ++k) {
-        if (lists[k].family == family && lists[k].index == index)
+        if (familyName(lists[k].family) == family && lists[k].index == index)
             return static_cast<int>(k);
     }
     return -1;

@@ -6,16 +6,18 @@
 namespace qta {
 namespace {
 
+using F = Family;
+
 // The order in which "New" walks the families.
 constexpr std::array kNewOrder = {
-    "TNIN_S_",      "TNIN_V_",       "T_SMS_IN",    "T_SMS_RIN",   "NO_IN",         "NC_IN",
-    "DELAY_IN",     "TNAIN_S_",      "TNAIN_V_",    "T_SMS_AIN",   "T_SMS_RAIN",    "DELAY_AIN",
-    "UMAX_AIN",     "UMIN_AIN",      "TNOUT_S_",    "TNOUT_V_",    "T_SMS_OUT_ON_", "T_SMS_OUT_OFF_",
-    "DTMF_OUT_ON_", "DTMF_OUT_OFF_", "DELAY_OUT",   "TNLS_",       "TNSSMS_",       "Auto_1",
-    "Auto_2",       "CheckBox230V",  "CheckBoxAku", "CheckBoxJam", "Pass",          "editAPN",
-    "IP_PCO",       "Port_PCO",      "IP_PCO2",     "SMS_PCO",     "Port_PCO2",     "TestPCO",
-    "ObjCodeIN",    "EventCodeIN",   "PartCodeIN",  "ZoneCodeIN",  "TNBLK_V_",      "TNBLK_S_",
-    "DTMF_BLOCK",   "MemoBlock_",    "CheckOut_",
+    F::TNIN_S_,      F::TNIN_V_,       F::T_SMS_IN,    F::T_SMS_RIN,   F::NO_IN,         F::NC_IN,
+    F::DELAY_IN,     F::TNAIN_S_,      F::TNAIN_V_,    F::T_SMS_AIN,   F::T_SMS_RAIN,    F::DELAY_AIN,
+    F::UMAX_AIN,     F::UMIN_AIN,      F::TNOUT_S_,    F::TNOUT_V_,    F::T_SMS_OUT_ON_, F::T_SMS_OUT_OFF_,
+    F::DTMF_OUT_ON_, F::DTMF_OUT_OFF_, F::DELAY_OUT,   F::TNLS_,       F::TNSSMS_,       F::Auto_1,
+    F::Auto_2,       F::CheckBox230V,  F::CheckBoxAku, F::CheckBoxJam, F::Pass,          F::editAPN,
+    F::IP_PCO,       F::Port_PCO,      F::IP_PCO2,     F::SMS_PCO,     F::Port_PCO2,     F::TestPCO,
+    F::ObjCodeIN,    F::EventCodeIN,   F::PartCodeIN,  F::ZoneCodeIN,  F::TNBLK_V_,      F::TNBLK_S_,
+    F::DTMF_BLOCK,   F::MemoBlock_,    F::CheckOut_,
 };
 
 std::string localised(std::string text, char decimalSeparator) {
@@ -103,8 +105,8 @@ void Configuration::setFlag(FieldId id, bool value) {
         changed(id);
     }
     const FieldDef& def = (*table_)[id];
-    if (value && (def.family == "NO_IN" || def.family == "NC_IN")) {
-        const FieldId partner = table_->id(def.family == "NO_IN" ? "NC_IN" : "NO_IN", def.index1);
+    if (value && (def.family == F::NO_IN || def.family == F::NC_IN)) {
+        const FieldId partner = table_->id(def.family == F::NO_IN ? F::NC_IN : F::NO_IN, def.index1);
         setFlag(partner, false);
     }
 }
@@ -117,8 +119,12 @@ void Configuration::setChoice(FieldId id, int index) {
     }
 }
 
+std::span<const Family> Configuration::newOrder() {
+    return kNewOrder;
+}
+
 void Configuration::applyNew() {
-    for (const char* family : kNewOrder) {
+    for (const Family family : kNewOrder) {
         for (FieldId id : table_->family(family)) {
             const FieldDef& def = (*table_)[id];
             switch (def.kind) {

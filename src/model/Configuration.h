@@ -3,6 +3,7 @@
 #include "FieldTable.h"
 
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ public:
 
     // "New": every field to its "New" value, in the order the command walks them.
     void applyNew();
+    // The families in the order "New" walks them; each family once.
+    static std::span<const Family> newOrder();
 
     // Replaces every value by other's, notifying each field that changed.
     void assign(const Configuration& other);

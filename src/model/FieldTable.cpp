@@ -12,6 +12,7 @@ constexpr Decimal kTenth = kDecimalOne / 10;
 // One family of fields. count2 == 0: one index (prefix + i); count1 == 0: a
 // single field named by the prefix alone.
 struct FamilyRule {
+    Family family;
     const char* prefix;
     int count1;
     int count2;
@@ -31,83 +32,105 @@ constexpr NumberRange kHour{0, 23 * kDecimalOne, kDecimalOne};
 constexpr NumberRange kTestHours{kDecimalOne, 255 * kDecimalOne, kDecimalOne};
 
 using K = FieldKind;
+using F = Family;
 
-constexpr FamilyRule phoneList2(const char* prefix, int count) {
-    return {prefix, count, kListLength, K::PhoneNumber, 14, "", 0, "", 0, true, {}};
+constexpr FamilyRule phoneList2(F family, const char* prefix, int count) {
+    return {family, prefix, count, kListLength, K::PhoneNumber, 14, "", 0, "", 0, true, {}};
 }
-constexpr FamilyRule phoneList1(const char* prefix) {
-    return {prefix, kListLength, 0, K::PhoneNumber, 14, "", 0, "", 0, true, {}};
+constexpr FamilyRule phoneList1(F family, const char* prefix) {
+    return {family, prefix, kListLength, 0, K::PhoneNumber, 14, "", 0, "", 0, true, {}};
 }
-constexpr FamilyRule texts(const char* prefix, int count, K kind, int limit, const char* value = "") {
-    return {prefix, count, 0, kind, limit, value, 0, value, 0, false, {}};
+constexpr FamilyRule texts(F family, const char* prefix, int count, K kind, int limit,
+                           const char* value = "") {
+    return {family, prefix, count, 0, kind, limit, value, 0, value, 0, false, {}};
 }
-constexpr FamilyRule single(const char* name, K kind, int limit, const char* start, const char* fresh) {
-    return {name, 0, 0, kind, limit, start, 0, fresh, 0, false, {}};
-}
-constexpr FamilyRule number(const char* prefix, int count, int limit, NumberRange range, const char* start,
+constexpr FamilyRule single(F family, const char* name, K kind, int limit, const char* start,
                             const char* fresh) {
-    return {prefix, count, 0, K::Number, limit, start, 0, fresh, 0, false, range};
+    return {family, name, 0, 0, kind, limit, start, 0, fresh, 0, false, {}};
 }
-constexpr FamilyRule flags(const char* prefix, int count, bool start, bool fresh) {
-    return {prefix, count, 0, K::Flag, 0, "", start ? 1 : 0, "", fresh ? 1 : 0, false, {}};
+constexpr FamilyRule number(F family, const char* prefix, int count, int limit, NumberRange range,
+                            const char* start, const char* fresh) {
+    return {family, prefix, count, 0, K::Number, limit, start, 0, fresh, 0, false, range};
+}
+constexpr FamilyRule flags(F family, const char* prefix, int count, bool start, bool fresh) {
+    return {family, prefix, count, 0, K::Flag, 0, "", start ? 1 : 0, "", fresh ? 1 : 0, false, {}};
+}
+constexpr FamilyRule choices(F family, const char* prefix, int count, int value) {
+    return {family, prefix, count, 0, K::Choice, 0, "", value, "", value, false, {}};
 }
 
 // The whole Configuration, family by family, in the order fields are enumerated.
-const std::array kFamilies = {
+constexpr std::array kFamilies = {
     // Digital inputs
-    phoneList2("TNIN_V_", 8),
-    phoneList2("TNIN_S_", 8),
-    texts("T_SMS_IN", 8, K::SmsText, 127),
-    texts("T_SMS_RIN", 8, K::SmsText, 127),
-    number("DELAY_IN", 8, 3, kSeconds, "0", "0"),
-    flags("NO_IN", 8, true, true),
-    flags("NC_IN", 8, false, false),
+    phoneList2(F::TNIN_V_, "TNIN_V_", 8),
+    phoneList2(F::TNIN_S_, "TNIN_S_", 8),
+    texts(F::T_SMS_IN, "T_SMS_IN", 8, K::SmsText, 127),
+    texts(F::T_SMS_RIN, "T_SMS_RIN", 8, K::SmsText, 127),
+    number(F::DELAY_IN, "DELAY_IN", 8, 3, kSeconds, "0", "0"),
+    flags(F::NO_IN, "NO_IN", 8, true, true),
+    flags(F::NC_IN, "NC_IN", 8, false, false),
     // Analog inputs ('.' in a start value is the user's decimal separator)
-    phoneList2("TNAIN_V_", 2),
-    phoneList2("TNAIN_S_", 2),
-    texts("T_SMS_AIN", 2, K::SmsText, 127),
-    texts("T_SMS_RAIN", 2, K::SmsText, 127),
-    number("DELAY_AIN", 2, 3, kSeconds, "0", "0"),
-    number("UMAX_AIN", 2, 2, kVolts, "25.5", "25,5"),
-    number("UMIN_AIN", 2, 2, kVolts, "0", "0"),
+    phoneList2(F::TNAIN_V_, "TNAIN_V_", 2),
+    phoneList2(F::TNAIN_S_, "TNAIN_S_", 2),
+    texts(F::T_SMS_AIN, "T_SMS_AIN", 2, K::SmsText, 127),
+    texts(F::T_SMS_RAIN, "T_SMS_RAIN", 2, K::SmsText, 127),
+    number(F::DELAY_AIN, "DELAY_AIN", 2, 3, kSeconds, "0", "0"),
+    number(F::UMAX_AIN, "UMAX_AIN", 2, 2, kVolts, "25.5", "25,5"),
+    number(F::UMIN_AIN, "UMIN_AIN", 2, 2, kVolts, "0", "0"),
     // Outputs
-    phoneList2("TNOUT_V_", 4),
-    phoneList2("TNOUT_S_", 4),
-    texts("T_SMS_OUT_ON_", 4, K::SmsText, 127),
-    texts("T_SMS_OUT_OFF_", 4, K::SmsText, 127),
-    texts("DTMF_OUT_ON_", 4, K::DtmfCode, 14),
-    texts("DTMF_OUT_OFF_", 4, K::DtmfCode, 14),
-    number("DELAY_OUT", 4, 3, kSeconds, "0", "0"),
-    flags("CheckOut_", 2, false, false),
+    phoneList2(F::TNOUT_V_, "TNOUT_V_", 4),
+    phoneList2(F::TNOUT_S_, "TNOUT_S_", 4),
+    texts(F::T_SMS_OUT_ON_, "T_SMS_OUT_ON_", 4, K::SmsText, 127),
+    texts(F::T_SMS_OUT_OFF_, "T_SMS_OUT_OFF_", 4, K::SmsText, 127),
+    texts(F::DTMF_OUT_ON_, "DTMF_OUT_ON_", 4, K::DtmfCode, 14),
+    texts(F::DTMF_OUT_OFF_, "DTMF_OUT_OFF_", 4, K::DtmfCode, 14),
+    number(F::DELAY_OUT, "DELAY_OUT", 4, 3, kSeconds, "0", "0"),
+    flags(F::CheckOut_, "CheckOut_", 2, false, false),
     // Input blocking
-    phoneList1("TNBLK_V_"),
-    phoneList1("TNBLK_S_"),
-    texts("MemoBlock_", 2, K::SmsText, 127),
-    texts("DTMF_BLOCK", 2, K::DtmfCode, 14),
+    phoneList1(F::TNBLK_V_, "TNBLK_V_"),
+    phoneList1(F::TNBLK_S_, "TNBLK_S_"),
+    texts(F::MemoBlock_, "MemoBlock_", 2, K::SmsText, 127),
+    texts(F::DTMF_BLOCK, "DTMF_BLOCK", 2, K::DtmfCode, 14),
     // Listening and status SMS
-    phoneList1("TNLS_"),
-    phoneList1("TNSSMS_"),
-    number("Auto_1", 0, 3, kSeconds, "0", "0"),
-    number("Auto_2", 0, 2, kHour, "0", "0"),
-    flags("CheckBoxJam", 0, false, true),
-    flags("CheckBoxAku", 0, true, true),
-    flags("CheckBox230V", 0, true, true),
+    phoneList1(F::TNLS_, "TNLS_"),
+    phoneList1(F::TNSSMS_, "TNSSMS_"),
+    number(F::Auto_1, "Auto_1", 0, 3, kSeconds, "0", "0"),
+    number(F::Auto_2, "Auto_2", 0, 2, kHour, "0", "0"),
+    flags(F::CheckBoxJam, "CheckBoxJam", 0, false, true),
+    flags(F::CheckBoxAku, "CheckBoxAku", 0, true, true),
+    flags(F::CheckBox230V, "CheckBox230V", 0, true, true),
     // Alarm-receiving centre
-    texts("ObjCodeIN", 8, K::DigitString, 4),
-    FamilyRule{
-        "EventCodeIN", 8, 0, K::Choice, 0, "", kEventChoiceNoneIndex, "", kEventChoiceNoneIndex, false, {}},
-    texts("PartCodeIN", 8, K::DigitString, 2, "00"),
-    texts("ZoneCodeIN", 8, K::DigitString, 3, "000"),
-    single("IP_PCO", K::FreeText, 15, "", ""),
-    single("Port_PCO", K::DigitString, 5, "5000", "5000"),
-    single("IP_PCO2", K::FreeText, 15, "", ""),
-    single("Port_PCO2", K::DigitString, 5, "5000", "5000"),
-    single("SMS_PCO", K::FreeText, 15, "", ""),
-    number("TestPCO", 0, 3, kTestHours, "24", "0"),
+    texts(F::ObjCodeIN, "ObjCodeIN", 8, K::DigitString, 4),
+    choices(F::EventCodeIN, "EventCodeIN", 8, kEventChoiceNoneIndex),
+    texts(F::PartCodeIN, "PartCodeIN", 8, K::DigitString, 2, "00"),
+    texts(F::ZoneCodeIN, "ZoneCodeIN", 8, K::DigitString, 3, "000"),
+    single(F::IP_PCO, "IP_PCO", K::FreeText, 15, "", ""),
+    single(F::Port_PCO, "Port_PCO", K::DigitString, 5, "5000", "5000"),
+    single(F::IP_PCO2, "IP_PCO2", K::FreeText, 15, "", ""),
+    single(F::Port_PCO2, "Port_PCO2", K::DigitString, 5, "5000", "5000"),
+    single(F::SMS_PCO, "SMS_PCO", K::FreeText, 15, "", ""),
+    number(F::TestPCO, "TestPCO", 0, 3, kTestHours, "24", "0"),
     // Device access
-    single("Pass", K::AccessCode, 14, "6173", "6173"),
-    single("editAPN", K::FreeText, 31, "internet", "internet"),
+    single(F::Pass, "Pass", K::AccessCode, 14, "6173", "6173"),
+    single(F::editAPN, "editAPN", K::FreeText, 31, "internet", "internet"),
 };
+
+// Each rule stands at the index of its family, so a family's number finds its rule.
+constexpr bool rulesInFamilyOrder() {
+    for (std::size_t i = 0; i < kFamilies.size(); ++i) {
+        if (static_cast<std::size_t>(kFamilies[i].family) != i)
+            return false;
+    }
+    return kFamilies.size() == kFamilyCount;
+}
+static_assert(rulesInFamilyOrder(), "the family rules must follow the order of enum Family");
+
+const FamilyRule& ruleOf(Family family) {
+    const auto index = static_cast<std::size_t>(family);
+    if (index >= kFamilies.size())
+        throw std::out_of_range("no field family " + std::to_string(index));
+    return kFamilies[index];
+}
 
 Typing typingOf(FieldKind kind) {
     switch (kind) {
@@ -142,6 +165,18 @@ std::string composeName(std::string_view prefix, int index1, int index2) {
 
 } // namespace
 
+std::string_view familyName(Family family) {
+    return ruleOf(family).prefix;
+}
+
+std::optional<Family> findFamily(std::string_view name) {
+    for (const FamilyRule& rule : kFamilies) {
+        if (name == rule.prefix)
+            return rule.family;
+    }
+    return std::nullopt;
+}
+
 std::string toLowerAscii(std::string_view s) {
     std::string out(s);
     std::transform(out.begin(), out.end(), out.begin(),
@@ -163,13 +198,13 @@ FieldTable::FieldTable() {
             // list family is a single list.
             if (rule.isList && (rule.count2 > 0 || i == 1))
                 lists_.push_back(
-                    {rule.prefix, rule.count2 > 0 ? i : 0, static_cast<FieldId>(fields_.size())});
+                    {rule.family, rule.count2 > 0 ? i : 0, static_cast<FieldId>(fields_.size())});
             for (int j = 1; j <= inner; ++j) {
                 FieldDef def;
                 def.index1 = rule.count1 > 0 ? i : 0;
                 def.index2 = rule.count2 > 0 ? j : 0;
                 def.name = composeName(rule.prefix, def.index1, def.index2);
-                def.family = rule.prefix;
+                def.family = rule.family;
                 def.kind = rule.kind;
                 def.typing = typingOf(rule.kind);
                 def.limit = rule.limit;
@@ -184,7 +219,7 @@ FieldTable::FieldTable() {
                 }
                 const auto id = static_cast<FieldId>(fields_.size());
                 byLowerName_.emplace(toLowerAscii(def.name), id);
-                byFamily_[def.family].push_back(id);
+                byFamily_[static_cast<std::size_t>(rule.family)].push_back(id);
                 fields_.push_back(std::move(def));
             }
         }
@@ -215,10 +250,13 @@ FieldId FieldTable::id(std::string_view prefix, int index1, int index2) const {
     return id(composeName(prefix, index1, index2));
 }
 
-const std::vector<FieldId>& FieldTable::family(std::string_view prefix) const {
-    static const std::vector<FieldId> none;
-    const auto it = byFamily_.find(std::string(prefix));
-    return it == byFamily_.end() ? none : it->second;
+FieldId FieldTable::id(Family family, int index1, int index2) const {
+    return id(composeName(familyName(family), index1, index2));
+}
+
+const std::vector<FieldId>& FieldTable::family(Family family) const {
+    ruleOf(family); // throws for a value outside the families
+    return byFamily_[static_cast<std::size_t>(family)];
 }
 
 } // namespace qta

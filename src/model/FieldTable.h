@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Family.h"
+
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,10 +48,10 @@ struct NumberRange {
 };
 
 struct FieldDef {
-    std::string name;   // canonical name, e.g. "TNIN_V_3_17"
-    std::string family; // prefix the name is built from, e.g. "TNIN_V_"
-    int index1 = 0;     // input or output number, or list position of a one-list family; 0 for single fields
-    int index2 = 0;     // list position of a two-index family, else 0
+    std::string name;                // canonical name, e.g. "TNIN_V_3_17"
+    Family family = Family::TNIN_V_; // the family the name is built from
+    int index1 = 0; // input or output number, or list position of a one-list family; 0 for single fields
+    int index2 = 0; // list position of a two-index family, else 0
     FieldKind kind = FieldKind::FreeText;
     Typing typing = Typing::Free;
     int limit = 0;     // most characters typing can put in; 0 for flags and choices
@@ -67,9 +70,9 @@ struct FieldDef {
 
 // One of the 32 number lists: 32 consecutive field ids.
 struct NumberList {
-    std::string family; // e.g. "TNIN_V_" or "TNLS_"
-    int index = 0;      // input or output number; 0 for the one-list families
-    FieldId first = 0;  // id of entry 1; entry j is first + j - 1
+    Family family = Family::TNIN_V_; // e.g. TNIN_V_ or TNLS_
+    int index = 0;                   // input or output number; 0 for the one-list families
+    FieldId first = 0;               // id of entry 1; entry j is first + j - 1
 };
 
 inline constexpr int kListLength = 32;
@@ -94,10 +97,13 @@ public:
     FieldId id(std::string_view name) const;
     // Composes prefix + index (+ "_" + index2) and looks it up.
     FieldId id(std::string_view prefix, int index1, int index2 = 0) const;
+    // The field of `family` with these indices (none for a single field).
+    FieldId id(Family family, int index1 = 0, int index2 = 0) const;
 
     const std::vector<NumberList>& lists() const { return lists_; }
-    // Ids of a family in enumeration order; empty for an unknown family.
-    const std::vector<FieldId>& family(std::string_view prefix) const;
+    // Ids of a family in enumeration order. A value outside the 45 families
+    // throws std::out_of_range: a forgotten family must not pass as an empty one.
+    const std::vector<FieldId>& family(Family family) const;
 
     FieldTable(); // public for benchmarks; use instance()
 
@@ -105,7 +111,7 @@ private:
     std::vector<FieldDef> fields_;
     std::vector<NumberList> lists_;
     std::unordered_map<std::string, FieldId> byLowerName_;
-    std::unordered_map<std::string, std::vector<FieldId>> byFamily_;
+    std::array<std::vector<FieldId>, kFamilyCount> byFamily_;
 };
 
 std::string toLowerAscii(std::string_view s);

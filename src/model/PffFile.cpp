@@ -7,62 +7,56 @@
 namespace qta::pff {
 namespace {
 
-// One run of keys in a section: a family of fields, or a single field under a
-// key name of its own.
-struct KeyRun {
-    std::string_view section;
-    std::string_view family;
-    std::string_view key = {}; // empty: the fields' canonical names
-};
+using F = Family;
 
 // Save's order, which is also Open's. IP_PCO2, Port_PCO2 and SMS_PCO come
 // straight after TestPCO and so open sections 8D, 8E and 8F.
 constexpr KeyRun kKeyRuns[] = {
-    {"1A", "TNIN_S_"},
-    {"1B", "TNIN_V_"},
-    {"1C", "T_SMS_IN"},
-    {"1D", "T_SMS_RIN"},
-    {"1E", "NO_IN"},
-    {"1F", "NC_IN"},
-    {"1G", "DELAY_IN"},
-    {"2A", "TNAIN_S_"},
-    {"2B", "TNAIN_V_"},
-    {"2C", "T_SMS_AIN"},
-    {"2D", "T_SMS_RAIN"},
-    {"2E", "DELAY_AIN"},
-    {"2F", "UMAX_AIN"},
-    {"2G", "UMIN_AIN"},
-    {"3A", "TNOUT_S_"},
-    {"3B", "TNOUT_V_"},
-    {"3C", "T_SMS_OUT_ON_"},
-    {"3D", "T_SMS_OUT_OFF_"},
-    {"3E", "DTMF_OUT_ON_"},
-    {"3F", "DTMF_OUT_OFF_"},
-    {"3G", "DELAY_OUT"},
-    {"5A", "TNLS_"},
-    {"6A", "TNSSMS_"},
-    {"6B", "Auto_1"},
-    {"6B", "Auto_2"},
-    {"6C", "CheckBox230V", "230V"},
-    {"6C", "CheckBoxAku", "Aku"},
-    {"6C", "CheckBoxJam", "Jam"},
-    {"7A", "Pass"},
-    {"7B", "editAPN"},
-    {"8A", "IP_PCO"},
-    {"8B", "Port_PCO"},
-    {"8C", "TestPCO"},
-    {"8D", "IP_PCO2"},
-    {"8E", "Port_PCO2"},
-    {"8F", "SMS_PCO"},
-    {"8D", "ObjCodeIN"},
-    {"8E", "EventCodeIN"},
-    {"8F", "PartCodeIN"},
-    {"8G", "ZoneCodeIN"},
-    {"9A", "MemoBlock_"},
-    {"9B", "DTMF_BLOCK"},
-    {"9C", "TNBLK_V_"},
-    {"9D", "TNBLK_S_"},
-    {"9E", "CheckOut_"},
+    {"1A", F::TNIN_S_},
+    {"1B", F::TNIN_V_},
+    {"1C", F::T_SMS_IN},
+    {"1D", F::T_SMS_RIN},
+    {"1E", F::NO_IN},
+    {"1F", F::NC_IN},
+    {"1G", F::DELAY_IN},
+    {"2A", F::TNAIN_S_},
+    {"2B", F::TNAIN_V_},
+    {"2C", F::T_SMS_AIN},
+    {"2D", F::T_SMS_RAIN},
+    {"2E", F::DELAY_AIN},
+    {"2F", F::UMAX_AIN},
+    {"2G", F::UMIN_AIN},
+    {"3A", F::TNOUT_S_},
+    {"3B", F::TNOUT_V_},
+    {"3C", F::T_SMS_OUT_ON_},
+    {"3D", F::T_SMS_OUT_OFF_},
+    {"3E", F::DTMF_OUT_ON_},
+    {"3F", F::DTMF_OUT_OFF_},
+    {"3G", F::DELAY_OUT},
+    {"5A", F::TNLS_},
+    {"6A", F::TNSSMS_},
+    {"6B", F::Auto_1},
+    {"6B", F::Auto_2},
+    {"6C", F::CheckBox230V, "230V"},
+    {"6C", F::CheckBoxAku, "Aku"},
+    {"6C", F::CheckBoxJam, "Jam"},
+    {"7A", F::Pass},
+    {"7B", F::editAPN},
+    {"8A", F::IP_PCO},
+    {"8B", F::Port_PCO},
+    {"8C", F::TestPCO},
+    {"8D", F::IP_PCO2},
+    {"8E", F::Port_PCO2},
+    {"8F", F::SMS_PCO},
+    {"8D", F::ObjCodeIN},
+    {"8E", F::EventCodeIN},
+    {"8F", F::PartCodeIN},
+    {"8G", F::ZoneCodeIN},
+    {"9A", F::MemoBlock_},
+    {"9B", F::DTMF_BLOCK},
+    {"9C", F::TNBLK_V_},
+    {"9D", F::TNBLK_S_},
+    {"9E", F::CheckOut_},
 };
 
 // Calls visit(section, key, field) for each of the 1145 keys in Save's order.
@@ -79,6 +73,10 @@ bool missingFlag(std::string_view section) {
 }
 
 } // namespace
+
+std::span<const KeyRun> keyRuns() {
+    return kKeyRuns;
+}
 
 std::string Result::message() const {
     switch (error) {

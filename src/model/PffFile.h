@@ -3,7 +3,9 @@
 #include "Configuration.h"
 #include "ProfileDocument.h"
 
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace qta {
 
@@ -25,6 +27,17 @@ struct Result {
     // words the reading errors in the user's language.
     std::string message() const;
 };
+
+// One run of keys in a section: the fields of a family under their own names,
+// or a single field under a key name of its own.
+struct KeyRun {
+    std::string_view section;
+    Family family;
+    std::string_view key = {}; // empty: the fields' canonical names
+};
+
+// The runs in Save's order, which is also Open's; each family once.
+std::span<const KeyRun> keyRuns();
 
 // Writes every key in Save's order into `doc`, replacing keys in place and adding
 // missing keys and sections as the profile functions do.

@@ -45,7 +45,7 @@ void ConfigDecoder::ReadData(const Frame& frame) {
     if (!region)
         return;
     const FieldTable& table = config_.table();
-    const std::vector<FieldId>& members = table.family(region->family);
+    const std::span<const FieldId> fields = members(*region);
     const std::size_t offset = frame.address - region->start;
     const std::span<const std::uint8_t> payload(frame.payload);
 
@@ -53,7 +53,7 @@ void ConfigDecoder::ReadData(const Frame& frame) {
     const auto forEachEntry = [&](auto read) {
         for (std::size_t m = 0; m < kEntriesPerFrame; ++m) {
             const std::size_t n = offset / kEntrySize + m;
-            if (n < members.size())
+            if (n < fields.size())
                 read(n, payload.subspan(m * kEntrySize, kEntrySize));
         }
     };
@@ -61,18 +61,18 @@ void ConfigDecoder::ReadData(const Frame& frame) {
     switch (region->kind) {
     case RegionKind::NumberSlots:
         forEachEntry(
-            [&](std::size_t n, auto entry) { config_.setText(members[n], readLengthPrefixed(entry)); });
+            [&](std::size_t n, auto entry) { config_.setText(fields[n], readLengthPrefixed(entry)); });
         return;
     case RegionKind::ObjectCodes:
         forEachEntry([&](std::size_t n, auto entry) {
-            config_.setText(members[n], digitsAmong(entry.first(kObjectCodeBytes)));
+            config_.setText(fields[n], digitsAmong(entry.first(kObjectCodeBytes)));
         });
         return;
     case RegionKind::EventEntries:
         forEachEntry([&](std::size_t n, auto entry) { readEventEntry(static_cast<int>(n) + 1, entry); });
         return;
     case RegionKind::TextSlots:
-        readTextHalf(members[offset / kTextSlotSize], offset % kTextSlotSize, frame.payload);
+        readTextHalf(fields[offset / kTextSlotSize], offset % kTextSlotSize, frame.payload);
         return;
     case RegionKind::DeviceTexts:
     case RegionKind::Empty:
@@ -87,20 +87,20 @@ void ConfigDecoder::ReadData(const Frame& frame) {
         return;
 
     for (const PlacedFamily& placed : region->fields) {
-        const std::vector<FieldId>& fields = table.family(placed.family);
+        const std::vector<FieldId>& placedFields = table.family(placed.family);
         const std::size_t width = widthOf(placed.encoding);
-        for (std::size_t m = 0; m < fields.size(); ++m) {
+        for (std::size_t m = 0; m < placedFields.size(); ++m) {
             const std::size_t at = placed.offset + m * placed.stride;
-            config_.setText(fields[m], width > 1
-                                           ? readLengthPrefixed(payload.subspan(at, width))
-                                           : decodeNumber(placed.encoding, payload[at], decimalSeparator_));
+            config_.setText(placedFields[m],
+                            width > 1 ? readLengthPrefixed(payload.subspan(at, width))
+                                      : decodeNumber(placed.encoding, payload[at], decimalSeparator_));
         }
     }
     if (region->kind == RegionKind::ParameterBlock) {
         const std::uint8_t polarity = payload[kPolarityOffset];
         for (int input = 1; input <= 8; ++input) {
             const bool normallyClosed = (polarity >> (8 - input) & 1) != 0;
-            config_.setFlag(table.id(normallyClosed ? "NC_IN" : "NO_IN", input), true);
+            config_.setFlag(table.id(normallyClosed ? Family::NC_IN : Family::NO_IN, input), true);
         }
         const auto flags = failureFlags();
         for (std::size_t bit = 0; bit < flags.size(); ++bit)
@@ -109,8 +109,8 @@ void ConfigDecoder::ReadData(const Frame& frame) {
         // Any value beyond the two bits leaves the boxes as they are.
         const std::uint8_t checkOut = payload[kCheckOutOffset];
         if (checkOut <= 3) {
-            config_.setFlag(table.id("CheckOut_", 1), (checkOut & 1) != 0);
-            config_.setFlag(table.id("CheckOut_", 2), (checkOut & 2) != 0);
+            config_.setFlag(table.id(Family::CheckOut_, 1), (checkOut & 1) != 0);
+            config_.setFlag(table.id(Family::CheckOut_, 2), (checkOut & 2) != 0);
         }
     }
 }
@@ -135,9 +135,9 @@ void ConfigDecoder::readTextHalf(FieldId field, std::size_t offsetInSlot, const 
 
 void ConfigDecoder::readEventEntry(int input, std::span<const std::uint8_t> entry) {
     const FieldTable& table = config_.table();
-    config_.setChoice(table.id("EventCodeIN", input), eventChoiceOf(digitsAmong(entry.first(3))));
-    config_.setText(table.id("PartCodeIN", input), digitsOrFallback(entry.subspan(3, 2), "00"));
-    config_.setText(table.id("ZoneCodeIN", input), digitsOrFallback(entry.subspan(5, 3), "000"));
+    config_.setChoice(table.id(Family::EventCodeIN, input), eventChoiceOf(digitsAmong(entry.first(3))));
+    config_.setText(table.id(Family::PartCodeIN, input), digitsOrFallback(entry.subspan(3, 2), "00"));
+    config_.setText(table.id(Family::ZoneCodeIN, input), digitsOrFallback(entry.subspan(5, 3), "000"));
 }
 
 void decodeImage(const ConfigImage& image, Configuration& config, char decimalSeparator) {

@@ -71,33 +71,33 @@ public:
     }
 
 private:
-    const std::string& text(std::string_view name, int index = 0) const {
-        return config_.text(table_.id(name, index));
+    const std::string& text(Family family, int index = 0) const {
+        return config_.text(table_.id(family, index));
     }
-    bool flag(std::string_view name, int index = 0) const { return config_.flag(table_.id(name, index)); }
+    bool flag(Family family, int index = 0) const { return config_.flag(table_.id(family, index)); }
 
     void encode(const Region& region) {
-        const std::vector<FieldId>& members = table_.family(region.family);
+        const std::span<const FieldId> fields = members(region);
         const auto address = [&](std::size_t n, std::size_t size) {
             return static_cast<std::uint16_t>(region.start + n * size);
         };
         switch (region.kind) {
         case RegionKind::NumberSlots:
-            for (std::size_t n = 0; n < members.size(); ++n)
+            for (std::size_t n = 0; n < fields.size(); ++n)
                 writer_.SendTxString(address(n, kEntrySize),
-                                     lengthPrefixed(config_.text(members[n]), kEntrySize));
+                                     lengthPrefixed(config_.text(fields[n]), kEntrySize));
             break;
         case RegionKind::TextSlots:
-            for (std::size_t n = 0; n < members.size(); ++n)
+            for (std::size_t n = 0; n < fields.size(); ++n)
                 writer_.SendSmsString(address(n, kTextSlotSize),
-                                      lengthPrefixed(config_.text(members[n]), kTextSlotSize));
+                                      lengthPrefixed(config_.text(fields[n]), kTextSlotSize));
             break;
         case RegionKind::ObjectCodes:
-            for (std::size_t n = 0; n < members.size(); ++n)
-                writer_.SendTxString(address(n, kEntrySize), objectCodeEntry(config_.text(members[n])));
+            for (std::size_t n = 0; n < fields.size(); ++n)
+                writer_.SendTxString(address(n, kEntrySize), objectCodeEntry(config_.text(fields[n])));
             break;
         case RegionKind::EventEntries:
-            for (std::size_t n = 0; n < members.size(); ++n)
+            for (std::size_t n = 0; n < fields.size(); ++n)
                 writer_.SendTxString(address(n, kEntrySize), eventEntry(static_cast<int>(n) + 1));
             break;
         case RegionKind::DeviceTexts:
@@ -119,12 +119,12 @@ private:
     }
 
     std::string eventEntry(int input) const {
-        const int choice = config_.choice(table_.id("EventCodeIN", input));
+        const int choice = config_.choice(table_.id(Family::EventCodeIN, input));
         const int code = choice >= 0 && choice < kEventChoiceCount ? kEventChoices[choice].contactIdCode : -1;
         std::string entry = code >= 0 ? zeroPadded(std::to_string(code), kEventCodeDigits)
                                       : std::string(kEventCodeDigits, '\0');
-        entry += zeroPadded(text("PartCodeIN", input), kPartitionDigits);
-        entry += zeroPadded(text("ZoneCodeIN", input), kZoneDigits);
+        entry += zeroPadded(text(Family::PartCodeIN, input), kPartitionDigits);
+        entry += zeroPadded(text(Family::ZoneCodeIN, input), kZoneDigits);
         return entry;
     }
 
@@ -156,22 +156,22 @@ private:
     }
 
     void place(const PlacedFamily& placed, std::string& payload) const {
-        const std::vector<FieldId>& members = table_.family(placed.family);
-        for (std::size_t m = 0; m < members.size(); ++m) {
-            const std::string& value = config_.text(members[m]);
+        const std::vector<FieldId>& placedFields = table_.family(placed.family);
+        for (std::size_t m = 0; m < placedFields.size(); ++m) {
+            const std::string& value = config_.text(placedFields[m]);
             const std::size_t offset = placed.offset + m * placed.stride;
             if (widthOf(placed.encoding) > 1)
                 payload.replace(offset, widthOf(placed.encoding),
                                 lengthPrefixed(value, widthOf(placed.encoding)));
             else
-                payload[offset] = static_cast<char>(encodeNumber(placed.encoding, table_[members[m]], value));
+                payload[offset] =
+                    static_cast<char>(encodeNumber(placed.encoding, table_[placedFields[m]], value));
         }
     }
 
     // One byte per list of each family: how many of its entries hold a number.
-    void putCounts(std::span<const std::string_view> families, std::size_t offset,
-                   std::string& payload) const {
-        for (const std::string_view family : families) {
+    void putCounts(std::span<const Family> families, std::size_t offset, std::string& payload) const {
+        for (const Family family : families) {
             for (const NumberList& list : table_.lists()) {
                 if (list.family != family)
                     continue;
@@ -186,7 +186,7 @@ private:
     std::uint8_t polarityBits() const {
         unsigned bits = 0;
         for (int input = 1; input <= 8; ++input)
-            bits |= flag("NC_IN", input) ? 1u << (8 - input) : 0u;
+            bits |= flag(Family::NC_IN, input) ? 1u << (8 - input) : 0u;
         return static_cast<std::uint8_t>(bits);
     }
 
@@ -200,7 +200,7 @@ private:
 
     // Bit k-1: ObjCodeIN<k> is filled and differs from every earlier code, compared as typed.
     std::uint8_t distinctObjectCodes() const {
-        const std::vector<FieldId>& codes = table_.family("ObjCodeIN");
+        const std::vector<FieldId>& codes = table_.family(Family::ObjCodeIN);
         unsigned bits = 0;
         for (std::size_t k = 0; k < codes.size(); ++k) {
             const std::string& code = config_.text(codes[k]);
@@ -212,7 +212,8 @@ private:
     }
 
     std::uint8_t checkOutBits() const {
-        return static_cast<std::uint8_t>((flag("CheckOut_", 1) ? 1 : 0) | (flag("CheckOut_", 2) ? 2 : 0));
+        return static_cast<std::uint8_t>((flag(Family::CheckOut_, 1) ? 1 : 0) |
+                                         (flag(Family::CheckOut_, 2) ? 2 : 0));
     }
 
     const Configuration& config_;

@@ -11,81 +11,79 @@ namespace {
 
 using E = Encoding;
 using K = RegionKind;
+using F = Family;
 
 constexpr std::array kParameterFields = {
-    PlacedFamily{30, 1, E::Byte, "Auto_1"},     PlacedFamily{31, 1, E::BcdHour, "Auto_2"},
-    PlacedFamily{32, 1, E::Byte, "DELAY_IN"},   PlacedFamily{40, 1, E::Byte, "DELAY_OUT"},
-    PlacedFamily{44, 1, E::Byte, "DELAY_AIN"},  PlacedFamily{46, 2, E::Tenths, "UMAX_AIN"},
-    PlacedFamily{47, 2, E::Tenths, "UMIN_AIN"},
+    PlacedFamily{30, 1, E::Byte, F::Auto_1},     PlacedFamily{31, 1, E::BcdHour, F::Auto_2},
+    PlacedFamily{32, 1, E::Byte, F::DELAY_IN},   PlacedFamily{40, 1, E::Byte, F::DELAY_OUT},
+    PlacedFamily{44, 1, E::Byte, F::DELAY_AIN},  PlacedFamily{46, 2, E::Tenths, F::UMAX_AIN},
+    PlacedFamily{47, 2, E::Tenths, F::UMIN_AIN},
 };
 constexpr std::array kAccessFields = {
-    PlacedFamily{0, 32, E::Text32, "editAPN"},
-    PlacedFamily{32, 32, E::Text32, "Pass"},
+    PlacedFamily{0, 32, E::Text32, F::editAPN},
+    PlacedFamily{32, 32, E::Text32, F::Pass},
 };
 constexpr std::array kAlarmCentre1Fields = {
-    PlacedFamily{0, 16, E::Text16, "IP_PCO"},
-    PlacedFamily{16, 16, E::Text16, "Port_PCO"},
-    PlacedFamily{32, 16, E::Byte, "TestPCO"},
+    PlacedFamily{0, 16, E::Text16, F::IP_PCO},
+    PlacedFamily{16, 16, E::Text16, F::Port_PCO},
+    PlacedFamily{32, 16, E::Byte, F::TestPCO},
 };
 constexpr std::array kAlarmCentre2Fields = {
-    PlacedFamily{0, 16, E::Text16, "IP_PCO2"},
-    PlacedFamily{16, 16, E::Text16, "Port_PCO2"},
-    PlacedFamily{32, 16, E::Text16, "SMS_PCO"},
+    PlacedFamily{0, 16, E::Text16, F::IP_PCO2},
+    PlacedFamily{16, 16, E::Text16, F::Port_PCO2},
+    PlacedFamily{32, 16, E::Text16, F::SMS_PCO},
 };
 constexpr std::array kDtmfBlockFields = {
-    PlacedFamily{0, 16, E::Text16, "DTMF_BLOCK"},
+    PlacedFamily{0, 16, E::Text16, F::DTMF_BLOCK},
 };
 
 constexpr std::array kRegions = {
-    Region{0x0000, K::NumberSlots, "TNIN_V_"},
-    Region{0x1000, K::NumberSlots, "TNIN_S_"},
-    Region{0x2000, K::TextSlots, "T_SMS_IN"},
-    Region{0x2400, K::TextSlots, "T_SMS_RIN"},
+    Region{0x0000, K::NumberSlots, F::TNIN_V_},
+    Region{0x1000, K::NumberSlots, F::TNIN_S_},
+    Region{0x2000, K::TextSlots, F::T_SMS_IN},
+    Region{0x2400, K::TextSlots, F::T_SMS_RIN},
     // The analog inputs keep their SMS list before the voice list.
-    Region{0x2800, K::NumberSlots, "TNAIN_S_"},
-    Region{0x2C00, K::NumberSlots, "TNAIN_V_"},
-    Region{0x3000, K::TextSlots, "T_SMS_AIN"},
-    Region{0x3100, K::TextSlots, "T_SMS_RAIN"},
-    Region{0x3200, K::NumberSlots, "TNOUT_V_"},
-    Region{0x3A00, K::NumberSlots, "TNOUT_S_"},
-    Region{0x4200, K::NumberSlots, "TNSSMS_"},
-    Region{0x4400, K::NumberSlots, "TNLS_"},
-    Region{0x4600, K::NumberSlots, "DTMF_OUT_ON_"},
-    Region{0x4640, K::NumberSlots, "DTMF_OUT_OFF_"},
+    Region{0x2800, K::NumberSlots, F::TNAIN_S_},
+    Region{0x2C00, K::NumberSlots, F::TNAIN_V_},
+    Region{0x3000, K::TextSlots, F::T_SMS_AIN},
+    Region{0x3100, K::TextSlots, F::T_SMS_RAIN},
+    Region{0x3200, K::NumberSlots, F::TNOUT_V_},
+    Region{0x3A00, K::NumberSlots, F::TNOUT_S_},
+    Region{0x4200, K::NumberSlots, F::TNSSMS_},
+    Region{0x4400, K::NumberSlots, F::TNLS_},
+    Region{0x4600, K::NumberSlots, F::DTMF_OUT_ON_},
+    Region{0x4640, K::NumberSlots, F::DTMF_OUT_OFF_},
     Region{0x4680, K::ParameterBlock, {}, kParameterFields},
     Region{0x46C0, K::Block, {}, kAccessFields},
-    Region{0x4700, K::TextSlots, "T_SMS_OUT_ON_"},
-    Region{0x4900, K::TextSlots, "T_SMS_OUT_OFF_"},
+    Region{0x4700, K::TextSlots, F::T_SMS_OUT_ON_},
+    Region{0x4900, K::TextSlots, F::T_SMS_OUT_OFF_},
     Region{0x4B00, K::DeviceTexts},
     Region{0x4CC0, K::Empty},
-    Region{0x4D00, K::ObjectCodes, "ObjCodeIN"},
+    Region{0x4D00, K::ObjectCodes, F::ObjCodeIN},
     Region{0x4D80, K::AlarmCentre1, {}, kAlarmCentre1Fields},
     Region{0x4DC0, K::Block, {}, kAlarmCentre2Fields},
-    Region{0x4E00, K::EventEntries, "EventCodeIN"},
+    Region{0x4E00, K::EventEntries, F::EventCodeIN},
     Region{0x4E80, K::Block, {}, kDtmfBlockFields},
     Region{0x4EC0, K::BlockingBlock},
-    Region{0x4F00, K::TextSlots, "MemoBlock_"},
-    Region{0x5000, K::NumberSlots, "TNBLK_V_"},
-    Region{0x5200, K::NumberSlots, "TNBLK_S_"},
+    Region{0x4F00, K::TextSlots, F::MemoBlock_},
+    Region{0x5000, K::NumberSlots, F::TNBLK_V_},
+    Region{0x5200, K::NumberSlots, F::TNBLK_S_},
 };
 
-constexpr std::array<std::string_view, 8> kParameterCountFamilies = {
-    "TNIN_V_", "TNIN_S_", "TNAIN_V_", "TNAIN_S_", "TNOUT_V_", "TNOUT_S_", "TNSSMS_", "TNLS_",
+constexpr std::array kParameterCountFamilies = {
+    F::TNIN_V_, F::TNIN_S_, F::TNAIN_V_, F::TNAIN_S_, F::TNOUT_V_, F::TNOUT_S_, F::TNSSMS_, F::TNLS_,
 };
-constexpr std::array<std::string_view, 2> kBlockingCountFamilies = {"TNBLK_V_", "TNBLK_S_"};
-constexpr std::array<std::string_view, 3> kFailureFlags = {"CheckBox230V", "CheckBoxAku", "CheckBoxJam"};
+constexpr std::array kBlockingCountFamilies = {F::TNBLK_V_, F::TNBLK_S_};
+constexpr std::array kFailureFlags = {F::CheckBox230V, F::CheckBoxAku, F::CheckBoxJam};
 
 std::size_t computedSize(const Region& region) {
-    const auto members = [&] {
-        return FieldTable::instance().family(region.family).size();
-    };
     switch (region.kind) {
     case K::NumberSlots:
     case K::ObjectCodes:
     case K::EventEntries:
-        return kEntrySize * members();
+        return kEntrySize * members(region).size();
     case K::TextSlots:
-        return kTextSlotSize * members();
+        return kTextSlotSize * members(region).size();
     case K::DeviceTexts:
         return kDeviceTextFrames * kPayloadSize;
     case K::Block:
@@ -151,13 +149,42 @@ const Region* regionAt(std::uint16_t address) {
     return nullptr;
 }
 
-std::span<const std::string_view> parameterCountFamilies() {
+std::span<const FieldId> members(const Region& region) {
+    if (!region.family)
+        return {};
+    return FieldTable::instance().family(*region.family);
+}
+
+std::vector<Family> carriedFamilies(const Region& region) {
+    std::vector<Family> families;
+    if (region.family)
+        families.push_back(*region.family);
+    for (const PlacedFamily& placed : region.fields)
+        families.push_back(placed.family);
+    switch (region.kind) {
+    case K::EventEntries:
+        families.insert(families.end(), {F::PartCodeIN, F::ZoneCodeIN});
+        break;
+    case K::ParameterBlock:
+        families.push_back(F::NC_IN);
+        families.insert(families.end(), kFailureFlags.begin(), kFailureFlags.end());
+        break;
+    case K::BlockingBlock:
+        families.push_back(F::CheckOut_);
+        break;
+    default:
+        break;
+    }
+    return families;
+}
+
+std::span<const Family> parameterCountFamilies() {
     return kParameterCountFamilies;
 }
-std::span<const std::string_view> blockingCountFamilies() {
+std::span<const Family> blockingCountFamilies() {
     return kBlockingCountFamilies;
 }
-std::span<const std::string_view> failureFlags() {
+std::span<const Family> failureFlags() {
     return kFailureFlags;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
 // Where each field lives in the ConfigImage; shared by the encoder and the decoder.
+#include "model/FieldTable.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
-#include <string_view>
+#include <vector>
 
 namespace qta::transfer::detail {
 
@@ -28,14 +31,14 @@ struct PlacedFamily {
     std::size_t offset;
     std::size_t stride;
     Encoding encoding;
-    std::string_view family;
+    Family family;
 };
 
 enum class RegionKind {
     NumberSlots,    // 16 bytes per field of `family`
     TextSlots,      // 128 bytes per field of `family`
-    ObjectCodes,    // 16 bytes per ObjCodeIN<k>
-    EventEntries,   // 16 bytes per input's EventCodeIN/PartCodeIN/ZoneCodeIN
+    ObjectCodes,    // 16 bytes per field of `family` (ObjCodeIN)
+    EventEntries,   // 16 bytes per field of `family` (EventCodeIN) with its PartCodeIN and ZoneCodeIN
     Block,          // one Frame of placed fields
     ParameterBlock, // placed fields, list counts, polarity and failure bits
     AlarmCentre1,   // placed fields and the distinct-object-code mask
@@ -47,7 +50,7 @@ enum class RegionKind {
 struct Region {
     std::uint16_t start;
     RegionKind kind;
-    std::string_view family = {};
+    std::optional<Family> family = {}; // the regions of slots and entries
     std::span<const PlacedFamily> fields = {};
 };
 
@@ -57,11 +60,18 @@ std::span<const Region> imageMap();
 const Region* regionAt(std::uint16_t address);
 // `region` must be one of imageMap()'s.
 std::size_t regionSize(const Region& region);
+// The fields of the region's family, one per slot or entry; none for a block.
+std::span<const FieldId> members(const Region& region);
+
+// The families whose fields the region carries. Over the whole map every field
+// is carried once, except NO_IN<k>: an input's polarity is one bit, NC_IN<k>,
+// and NO_IN<k> is only its other choice.
+std::vector<Family> carriedFamilies(const Region& region);
 
 // Parameter block bytes 0..29 and blocking block bytes 0..1: one count per list
 // of these families, in this order.
-std::span<const std::string_view> parameterCountFamilies();
-std::span<const std::string_view> blockingCountFamilies();
+std::span<const Family> parameterCountFamilies();
+std::span<const Family> blockingCountFamilies();
 
 inline constexpr std::size_t kPolarityOffset = 50;   // bit 8-k: NC_IN<k>
 inline constexpr std::size_t kFailureOffset = 51;    // bit set: check box NOT checked
@@ -70,6 +80,6 @@ inline constexpr std::size_t kCheckOutOffset = 2;    // in the blocking block
 inline constexpr std::size_t kBlockingCountOffset = 0;
 
 // The failure check boxes by bit number.
-std::span<const std::string_view> failureFlags();
+std::span<const Family> failureFlags();
 
 } // namespace qta::transfer::detail

@@ -334,22 +334,24 @@ TEST(Size, NoControlGetsTheSameKindOfTextTwice) {
 }
 
 // The Configuration fields that carry a hint, by family as the field table names them.
-const char* const kHintedFamilies[] = {
-    "TNIN_S_",       "TNIN_V_",        "T_SMS_IN",     "T_SMS_RIN",     "DELAY_IN",   "NO_IN",    "NC_IN",
-    "T_SMS_AIN",     "T_SMS_RAIN",     "DELAY_AIN",    "UMAX_AIN",      "UMIN_AIN",   "TNAIN_S_", "TNAIN_V_",
-    "T_SMS_OUT_ON_", "T_SMS_OUT_OFF_", "DTMF_OUT_ON_", "DTMF_OUT_OFF_", "TNOUT_S_",   "TNOUT_V_", "TNLS_",
-    "TNSSMS_",       "Auto_1",         "Auto_2",       "MemoBlock_",    "DTMF_BLOCK", "TNBLK_S_", "TNBLK_V_",
+using F = Family;
+const Family kHintedFamilies[] = {
+    F::TNIN_S_,    F::TNIN_V_,    F::T_SMS_IN,      F::T_SMS_RIN,      F::DELAY_IN,     F::NO_IN,
+    F::NC_IN,      F::T_SMS_AIN,  F::T_SMS_RAIN,    F::DELAY_AIN,      F::UMAX_AIN,     F::UMIN_AIN,
+    F::TNAIN_S_,   F::TNAIN_V_,   F::T_SMS_OUT_ON_, F::T_SMS_OUT_OFF_, F::DTMF_OUT_ON_, F::DTMF_OUT_OFF_,
+    F::TNOUT_S_,   F::TNOUT_V_,   F::TNLS_,         F::TNSSMS_,        F::Auto_1,       F::Auto_2,
+    F::MemoBlock_, F::DTMF_BLOCK, F::TNBLK_S_,      F::TNBLK_V_,
 };
 
 bool germanGap(const FieldDef& def) {
-    return def.family == "NO_IN" || def.family == "NC_IN";
+    return def.family == F::NO_IN || def.family == F::NC_IN;
 }
 
 TEST(Completeness, EveryHintedFieldGetsAHintInEveryLanguage) {
     const FieldTable& table = FieldTable::instance();
     std::size_t hinted = 0;
-    for (const char* family : kHintedFamilies) {
-        ASSERT_FALSE(table.family(family).empty()) << family;
+    for (const Family family : kHintedFamilies) {
+        ASSERT_FALSE(table.family(family).empty()) << familyName(family);
         for (FieldId id : table.family(family)) {
             const FieldDef& def = table[id];
             ++hinted;

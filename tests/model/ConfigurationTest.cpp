@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 namespace qta {
@@ -173,7 +174,9 @@ TEST_F(ConfigurationTest, EveryFieldHasTheKindLimitRangeAndValuesOfItsFamily) {
     int total = 0;
     for (const FamilyExpectation& family : kFamilies) {
         SCOPED_TRACE(family.prefix);
-        const auto& ids = table.family(family.prefix);
+        const std::optional<Family> named = findFamily(family.prefix);
+        ASSERT_TRUE(named);
+        const auto& ids = table.family(*named);
         ASSERT_EQ(static_cast<int>(ids.size()), family.count);
         EXPECT_EQ(table[ids.front()].name, family.firstName);
         total += family.count;
@@ -213,30 +216,44 @@ TEST_F(ConfigurationTest, StartUpValues) {
     EXPECT_EQ(config.choice(id("EventCodeIN5")), 17);
 }
 
-TEST_F(ConfigurationTest, NewDiffersFromStartUpWhereStated) {
-    config.setText(id("TNLS_1"), "123");
-    config.setText(id("T_SMS_IN2"), "alarm");
-    config.setFlag(id("NC_IN2"), true);
-    config.setChoice(id("EventCodeIN2"), 3);
-    config.setText(id("Pass"), "0000");
-    config.setFlag(id("CheckOut_2"), true);
-    config.applyNew();
+// Every field away from its "New" value: each text, number and list entry holds
+// "9", each flag the opposite of its "New" value, each choice index 0.
+Configuration fullConfiguration() {
+    Configuration config = Configuration::startup(',');
+    const FieldTable& table = config.table();
+    for (FieldId field = 0; field < table.size(); ++field) {
+        const FieldDef& def = table[field];
+        switch (def.kind) {
+        case FieldKind::Flag:
+            config.setFlag(field, def.newValue == 0);
+            break;
+        case FieldKind::Choice:
+            config.setChoice(field, 0);
+            break;
+        default:
+            config.setText(field, "9");
+            break;
+        }
+    }
+    return config;
+}
 
+TEST_F(ConfigurationTest, NewResetsEveryFieldOfAFullConfiguration) {
+    config = fullConfiguration();
+    std::map<Family, std::string> freshValue;
+    for (const FamilyExpectation& family : kFamilies)
+        freshValue[*findFamily(family.prefix)] = family.fresh;
+    for (FieldId field = 0; field < table.size(); ++field)
+        ASSERT_NE(valueAsText(config, field), freshValue.at(table[field].family)) << table[field].name;
+
+    config.applyNew();
+    for (FieldId field = 0; field < table.size(); ++field)
+        EXPECT_EQ(valueAsText(config, field), freshValue.at(table[field].family)) << table[field].name;
+    // Where New differs from the start-up values.
     EXPECT_EQ(text("TestPCO"), "0");
     EXPECT_TRUE(config.flag(id("CheckBoxJam")));
-    EXPECT_EQ(text("UMAX_AIN1"), "25,5");
     EXPECT_EQ(Configuration::startup('.').text(id("UMAX_AIN1")), "25.5");
-    EXPECT_EQ(text("TNLS_1"), "");
-    EXPECT_EQ(text("T_SMS_IN2"), "");
-    EXPECT_TRUE(config.flag(id("NO_IN2")));
-    EXPECT_FALSE(config.flag(id("NC_IN2")));
-    EXPECT_EQ(config.choice(id("EventCodeIN2")), 17);
-    EXPECT_EQ(text("Pass"), "6173");
-    EXPECT_FALSE(config.flag(id("CheckOut_2")));
-
-    Configuration fresh = Configuration::startup('.');
-    fresh.applyNew();
-    EXPECT_EQ(fresh, config) << "New must reset every field whatever was there before";
+    EXPECT_EQ(text("UMAX_AIN1"), "25,5");
 }
 
 TEST_F(ConfigurationTest, ListRuleKeepsListsFilledFromTheFront) {

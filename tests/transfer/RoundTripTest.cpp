@@ -61,8 +61,9 @@ private:
         pair.written.setText(id, value);
         const FieldDef& def = pair.written.table()[id];
         // Codes, partitions and zones come back zero-padded.
-        const bool padded = def.kind == FieldKind::DigitString && def.family != "Port_PCO" &&
-                            def.family != "Port_PCO2" && !(def.family == "ObjCodeIN" && value.empty());
+        const bool padded = def.kind == FieldKind::DigitString && def.family != Family::Port_PCO &&
+                            def.family != Family::Port_PCO2 &&
+                            !(def.family == Family::ObjCodeIN && value.empty());
         pair.expected.setText(id, padded ? std::string(def.limit - value.size(), '0') + value : value);
     }
 
