@@ -196,39 +196,63 @@ TEST_F(ConfigDecoderTest, BlockingByteSetsTheCheckOutBoxesOrLeavesThem) {
     EXPECT_EQ(field("TNBLK_V_1"), "");
 }
 
-TEST_F(ConfigDecoderTest, FramesThatCarryNothingChangeNothing) {
+TEST_F(ConfigDecoderTest, TheLastFrameOfTheImageIsReadAndNothingPastIt) {
+    for (int j = 1; j <= 28; ++j)
+        set(config, "TNBLK_S_" + std::to_string(j), "1");
+    read(0x53C0, concat({bytes({1, "a"}), zeros(14), bytes({1, "b"}), zeros(14), bytes({1, "c"}), zeros(14),
+                         bytes({2, "dd"})}));
+    EXPECT_EQ(field("TNBLK_S_29"), "a");
+    EXPECT_EQ(field("TNBLK_S_32"), "dd");
+
     const Configuration before = config;
-    for (const int address : {0x4B00, 0x4C80, 0x4CC0, 0x5400, 0x8080, 0xFFC0})
+    for (const int address : {0x4B00, 0x4C80, 0x4CC0, 0x5400, 0x5440, 0x8080, 0xFFC0, 0xFFFF})
         read(static_cast<std::uint16_t>(address), Bytes(64, '7'));
     EXPECT_TRUE(config == before);
 }
 
-// Memory that was never written reads as 0xFF: every length byte beyond its field's capacity.
-TEST_F(ConfigDecoderTest, LengthBytesBeyondTheCapacityGiveEmptyFields) {
-    set(config, "TNIN_S_1_1", "1");
-    set(config, "T_SMS_IN2", "old");
-    read(0x1000, concat({bytes({16}), Bytes(15, '1'), bytes({15}), Bytes(15, '2')}));
-    EXPECT_EQ(field("TNIN_S_1_1"), "");
-    read(0x1000, concat({bytes({15}), Bytes(15, '1'), bytes({15}), Bytes(15, '2')}));
-    EXPECT_EQ(field("TNIN_S_1_1"), std::string(15, '1'));
-    EXPECT_EQ(field("TNIN_S_1_2"), std::string(15, '2'));
+// Memory that was never written reads as 0xFF, and a device or peer may send any
+// length byte: each length at its field's capacity is read whole, one more gives
+// an empty field. The fields stand at the end of their Frame, where one byte
+// more would be read from past the payload.
+TEST_F(ConfigDecoderTest, EachLengthByteAtItsCapacityAndOneBeyond) {
+    // Number slot: 15 characters after its length byte (the fourth slot of a Frame).
+    read(0x4640, concat({zeros(48), bytes({15}), Bytes(15, '1')}));
+    EXPECT_EQ(field("DTMF_OUT_OFF_4"), std::string(15, '1'));
+    read(0x4640, concat({zeros(48), bytes({16}), Bytes(15, '2')}));
+    EXPECT_EQ(field("DTMF_OUT_OFF_4"), "");
 
-    read(0x2080, Bytes(64, 0xFF));
-    read(0x20C0, Bytes(64, 0xFF));
-    EXPECT_EQ(field("T_SMS_IN2"), "");
+    // Short text 16: SMS_PCO in bytes 32..47, DTMF_BLOCK2 in bytes 16..31.
+    read(0x4DC0, concat({zeros(32), bytes({15}), Bytes(15, 's'), Bytes(16, '7')}));
+    EXPECT_EQ(field("SMS_PCO"), std::string(15, 's'));
+    read(0x4DC0, concat({zeros(32), bytes({16}), Bytes(31, 's')}));
+    EXPECT_EQ(field("SMS_PCO"), "");
+    read(0x4E80, concat({zeros(16), bytes({15}), Bytes(47, 'd')}));
+    EXPECT_EQ(field("DTMF_BLOCK2"), std::string(15, 'd'));
+    read(0x4E80, concat({zeros(16), bytes({16}), Bytes(47, 'd')}));
+    EXPECT_EQ(field("DTMF_BLOCK2"), "");
 
-    read(0x46C0, Bytes(64, 0xFF));
+    // Short text 32: Pass in bytes 32..63.
+    read(0x46C0, concat({bytes({31}), Bytes(31, 'a'), bytes({31}), Bytes(31, 'b')}));
+    EXPECT_EQ(field("editAPN"), std::string(31, 'a'));
+    EXPECT_EQ(field("Pass"), std::string(31, 'b'));
+    read(0x46C0, concat({bytes({32}), Bytes(31, 'a'), bytes({32}), Bytes(31, 'b')}));
     EXPECT_EQ(field("editAPN"), "");
     EXPECT_EQ(field("Pass"), "");
-    read(0x46C0, concat({bytes({32}), Bytes(31, 'a'), bytes({31}), Bytes(31, 'b')}));
-    EXPECT_EQ(field("editAPN"), "");
-    EXPECT_EQ(field("Pass"), std::string(31, 'b'));
+
+    // Text slot: 127 characters over its two Frames.
+    read(0x2080, concat({bytes({127}), Bytes(63, 'x')}));
+    read(0x20C0, Bytes(64, 'y'));
+    EXPECT_EQ(field("T_SMS_IN2"), std::string(63, 'x') + std::string(64, 'y'));
+    for (const int length : {128, 0xFF}) {
+        read(0x2080, concat({bytes({length}), Bytes(63, 'x')}));
+        read(0x20C0, Bytes(64, 'y'));
+        EXPECT_EQ(field("T_SMS_IN2"), "") << length;
+    }
 
     read(0x4D80, Bytes(64, 0xFF));
     EXPECT_EQ(field("IP_PCO"), "");
+    EXPECT_EQ(field("Port_PCO"), "");
     EXPECT_EQ(field("TestPCO"), "255");
-    read(0x4E80, Bytes(64, 0xFF));
-    EXPECT_EQ(field("DTMF_BLOCK2"), "");
 }
 
 } // namespace

@@ -79,5 +79,17 @@ TEST(FrameTest, ConfigImageTakesExactlyOneImage) {
     EXPECT_THROW(image->frame(336), std::out_of_range);
 }
 
+TEST(FrameTest, ConfigImageStoresFramesUpToItsLastAddressAndNoFurther) {
+    ConfigImage image;
+    EXPECT_TRUE(image.send(frameAt(0x53C0, Bytes(64, 0x11)), 0));
+    EXPECT_EQ(image.frame(335).payload, Frame::make(0x53C0, std::string(64, '\x11')).payload);
+    const Bytes last = image.bytes();
+
+    // Past the image, or between two Frame addresses: ignored, and the sink goes on.
+    for (const int address : {0x5400, 0x5440, 0x8080, 0xFFC0, 0x53E0, 0x0020, 0xFFFF})
+        EXPECT_TRUE(image.send(frameAt(static_cast<std::uint16_t>(address), Bytes(64, 0x22)), 0)) << address;
+    EXPECT_EQ(image.bytes(), last);
+}
+
 } // namespace
 } // namespace qta::transfer::test
