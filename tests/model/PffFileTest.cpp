@@ -3,12 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+// The umask is process-wide: a save that changed it, even for a moment, would
+// race with every other thread that creates a file. This definition stands in
+// for the C library's in this test program and counts the calls.
+namespace {
+int umaskCalls = 0;
+}
+extern "C" mode_t umask(mode_t mask) noexcept {
+    ++umaskCalls;
+    return static_cast<mode_t>(::syscall(SYS_umask, mask));
+}
 
 namespace qta {
 namespace {
@@ -308,6 +322,86 @@ TEST_F(PffFileTest, ASaveThatCannotReplaceTheTargetReportsIt) {
     EXPECT_TRUE(fs::is_directory(path));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1)
         << "no stray file left";
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+TEST_F(PffFileTest, ASavedFileKeepsItsPermissionsAndANewOneTakesTheUmaskUntouched) {
+    const auto shared = file("shared.pff", "[7A]\r\nPass=1\r\n");
+    const auto locked = file("private.pff", "[7A]\r\nPass=1\r\n");
+    ASSERT_EQ(::chmod(shared.c_str(), 0664), 0);
+    ASSERT_EQ(::chmod(locked.c_str(), 0600), 0);
+    const mode_t before = ::umask(027);
+    umaskCalls = 0;
+
+    EXPECT_TRUE(pff::save(Configuration::startup(','), shared));
+    EXPECT_TRUE(pff::save(Configuration::startup(','), locked));
+    EXPECT_TRUE(pff::save(Configuration::startup(','), (dir / "new.pff").string()));
+    EXPECT_EQ(umaskCalls, 0) << "a save must not touch the process-wide umask";
+    ::umask(before);
+
+    EXPECT_EQ(modeOf(shared), 0664u);
+    EXPECT_EQ(modeOf(locked), 0600u);
+    EXPECT_EQ(modeOf((dir / "new.pff").string()), 0640u) << "0666 narrowed by the umask 027";
+    EXPECT_TRUE(contentOf(shared).starts_with("[7A]\r\nPass=6173\r\n"));
+}
+
+TEST_F(PffFileTest, SavingThroughASymbolicLinkReplacesTheFileItNamesAndKeepsTheLink) {
+    fs::create_directory(dir / "real");
+    const auto target = file("real/config.pff", "[7A]\r\nPass=1\r\n");
+    const auto link = (dir / "link.pff").string();
+    fs::create_symlink("real/config.pff", link);
+    const auto chained = (dir / "chained.pff").string();
+    fs::create_symlink("link.pff", chained);
+    const auto dangling = (dir / "dangling.pff").string();
+    fs::create_symlink("real/later.pff", dangling);
+
+    EXPECT_TRUE(pff::save(Configuration::startup(','), chained));
+    EXPECT_TRUE(fs::is_symlink(chained));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::read_symlink(link), "real/config.pff");
+    EXPECT_TRUE(contentOf(target).starts_with("[7A]\r\nPass=6173\r\n"));
+
+    // A link to a file not made yet: the file is made where the link points.
+    EXPECT_TRUE(pff::save(Configuration::startup(','), dangling));
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_EQ(contentOf((dir / "real/later.pff").string()), saved(Configuration::startup(',')));
+
+    // Links in a loop name no file: the save fails and leaves them.
+    fs::create_symlink("loop-b.pff", dir / "loop-a.pff");
+    fs::create_symlink("loop-a.pff", dir / "loop-b.pff");
+    EXPECT_EQ(pff::save(Configuration::startup(','), (dir / "loop-a.pff").string()).error,
+              pff::Error::CannotWrite);
+    EXPECT_TRUE(fs::is_symlink(dir / "loop-a.pff"));
+
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 6) << "no stray file";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 2)
+        << "no stray file";
+}
+
+TEST_F(PffFileTest, ASaveThatRunsOutOfSpaceLeavesTheOldFileAndReportsIt) {
+    const std::string before = "[7A]\r\nPass=9999\r\n";
+    const auto path = file("full.pff", before);
+    // The child may write 4 KiB per file, far less than a configuration file. With
+    // SIGXFSZ ignored a write beyond it fails as on a full disk.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            ::_exit(100);
+        ::_exit(static_cast<int>(pff::save(Configuration::startup(','), path).error));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the save must fail, not end the program";
+    EXPECT_EQ(static_cast<pff::Error>(WEXITSTATUS(status)), pff::Error::CannotWrite);
+    EXPECT_EQ(contentOf(path), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no stray file";
 }
 
 TEST_F(PffFileTest, OpeningWhatIsNoConfigurationLeavesTheConfigurationAsItWas) {
