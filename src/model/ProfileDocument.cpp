@@ -131,10 +131,15 @@ ProfileDocument ProfileDocument::parse(std::string_view content) {
 
 void ProfileDocument::indexKeys(Section& section) {
     section.keys.clear();
-    for (std::size_t i = 1; i < section.lines.size(); ++i) {
-        if (const auto key = keyName(section.lines[i].text))
-            section.keys.emplace(toLowerAscii(*key), i);
-    }
+    for (std::size_t i = 1; i < section.lines.size(); ++i)
+        indexLine(section, i);
+}
+
+// A line is found under the key it reads back as, so the document answers as
+// the saved file will; an earlier line of the same key keeps the index.
+void ProfileDocument::indexLine(Section& section, std::size_t line) {
+    if (const auto key = keyName(section.lines[line].text))
+        section.keys.emplace(toLowerAscii(*key), line);
 }
 
 const ProfileDocument::Section* ProfileDocument::findSection(std::string_view name) const {
@@ -176,9 +181,12 @@ void ProfileDocument::setValue(std::string_view section, std::string_view key, s
     Section& s = sections_[found->second];
     const std::string lowerKey = toLowerAscii(trim(key));
     if (const auto it = s.keys.find(lowerKey); it != s.keys.end()) {
-        s.lines[it->second].text = std::move(text);
+        // The line is written anew, so it ends as every line the program writes.
+        s.lines[it->second] = Line{std::move(text), "\r\n"};
         return;
     }
+    // After the section's last line that is not blank; only blank lines follow,
+    // so no other key's line moves.
     std::size_t after = s.lines.size() - 1;
     while (after > 0 && trim(s.lines[after].text).empty())
         --after;
@@ -186,10 +194,7 @@ void ProfileDocument::setValue(std::string_view section, std::string_view key, s
         s.lines[after].terminator = "\r\n";
     const std::size_t at = after + 1;
     s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), "\r\n"});
-    if (at == s.lines.size() - 1)
-        s.keys.emplace(lowerKey, at);
-    else
-        indexKeys(s);
+    indexLine(s, at);
 }
 
 void ProfileDocument::terminateLastLine() {

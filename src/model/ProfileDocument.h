@@ -29,7 +29,8 @@ public:
     std::optional<std::int64_t> integer(std::string_view section, std::string_view key) const;
 
     // Replaces the key's line where it stands, or adds it after the last line of
-    // its section, or adds the section at the end of the file.
+    // its section, or adds the section at the end of the file. Every line it
+    // writes ends in CR LF, whatever the file's other lines end in.
     void setValue(std::string_view section, std::string_view key, std::string_view value);
 
     // The whole file, new lines ending in CR LF.
@@ -55,6 +56,7 @@ private:
 
     const Section* findSection(std::string_view name) const;
     static void indexKeys(Section& section);
+    static void indexLine(Section& section, std::size_t line);
     void terminateLastLine();
 
     std::vector<Section> sections_; // sections_[0] holds the lines before any header

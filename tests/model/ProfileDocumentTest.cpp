@@ -46,10 +46,13 @@ TEST(ProfileDocumentTest, IntegersAreDecimalOrHexadecimal) {
     EXPECT_EQ(parseProfileInteger("99999999999"), std::nullopt);
 }
 
+// Every other line stays byte for byte; every line written, replaced or added,
+// ends in CR LF even in a file whose lines end in LF.
 TEST(ProfileDocumentTest, WritingIntoAnExistingFileKeepsEveryOtherLine) {
     auto doc = ProfileDocument::parse("; comment\n"
                                       "[Foreign]\n"
                                       "x = 1\n"
+                                      "w=old\n"
                                       "\n"
                                       "[7a]\r\n"
                                       "PASS=old\r\n"
@@ -60,10 +63,12 @@ TEST(ProfileDocumentTest, WritingIntoAnExistingFileKeepsEveryOtherLine) {
     doc.setValue("7A", "Pass", "1234");
     doc.setValue("7A", "New", "n");
     doc.setValue("Foreign", "z", "3");
+    doc.setValue("foreign", "W", "new");
     doc.setValue("8B", "Port_PCO", "5000");
     EXPECT_EQ(doc.serialize(), "; comment\n"
                                "[Foreign]\n"
                                "x = 1\n"
+                               "W=new\r\n"
                                "z=3\r\n"
                                "\n"
                                "[7a]\r\n"
@@ -75,6 +80,36 @@ TEST(ProfileDocumentTest, WritingIntoAnExistingFileKeepsEveryOtherLine) {
                                "y=2\r\n"
                                "[8B]\r\n"
                                "Port_PCO=5000\r\n");
+    doc.setValue("After", "y", "3");
+    EXPECT_TRUE(doc.serialize().ends_with("[After]\r\ny=3\r\n[8B]\r\nPort_PCO=5000\r\n"));
+}
+
+// A key added to a section, before its trailing blank lines or at its end, is
+// found in the same document as it will be in the saved file.
+TEST(ProfileDocumentTest, AddedKeysAreFoundInTheDocumentAsInTheSavedFile) {
+    auto doc = ProfileDocument::parse("[A]\nx=1\n\n\n[B]\ny=2\n[C]\nz=3");
+    doc.setValue("A", "middle", "m");
+    doc.setValue("a", "Second", "s");
+    doc.setValue("B", "end", "e");
+    doc.setValue("C", "last", "l");
+    doc.setValue("D", "new", "n");
+    doc.setValue("D", "next", "t");
+    // A name its line reads back differently: the line "k=v=1" holds the key "k".
+    doc.setValue("B", "k=v", "1");
+    doc.setValue("A", "k=v", "2");
+
+    const ProfileDocument reread = ProfileDocument::parse(doc.serialize());
+    const std::pair<const char*, const char*> keys[] = {
+        {"A", "x"},   {"A", "middle"}, {"A", "second"}, {"B", "y"},   {"B", "end"}, {"C", "last"},
+        {"D", "new"}, {"D", "next"},   {"B", "k"},      {"B", "k=v"}, {"A", "k"},   {"A", "k=v"},
+    };
+    for (const auto& [section, key] : keys)
+        EXPECT_EQ(doc.value(section, key), reread.value(section, key)) << section << " " << key;
+    EXPECT_EQ(doc.value("A", "middle"), "m");
+    EXPECT_EQ(doc.value("A", "second"), "s");
+    EXPECT_EQ(doc.value("C", "last"), "l");
+    EXPECT_EQ(doc.value("D", "next"), "t");
+    EXPECT_EQ(doc.value("B", "k"), "v=1");
 }
 
 TEST(ProfileDocumentTest, LineBreaksInAValueCannotInjectKeys) {
