@@ -1,6 +1,7 @@
 #include "AtomicFile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -56,7 +57,9 @@ std::optional<fs::path> resolvedTarget(const std::string& path) {
 int createTemporary(const fs::path& target, std::string& name) {
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device random;
+    // The names need only differ, O_EXCL keeps them apart; a clock seed cannot fail.
+    std::minstd_rand random(static_cast<std::minstd_rand::result_type>(
+        std::chrono::steady_clock::now().time_since_epoch().count() ^ ::getpid()));
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         std::string suffix(8, ' ');

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <set>
+#include <stdexcept>
 
 namespace qta {
 namespace {
@@ -35,6 +36,12 @@ TEST_F(ConfigurationTest, TableHoldsEveryFieldOnceUnderItsCanonicalName) {
     EXPECT_FALSE(table.find("TNIN_V_9_1"));
     EXPECT_FALSE(table.find("TNIN_V_1_33"));
     EXPECT_FALSE(table.find("TNIN_V_01_1"));
+
+    EXPECT_EQ(familyName(Family::DTMF_BLOCK), "DTMF_BLOCK");
+    EXPECT_EQ(findFamily("TNIN_V_"), Family::TNIN_V_);
+    EXPECT_FALSE(findFamily("TNIN_V"));
+    EXPECT_THROW(table.family(static_cast<Family>(kFamilyCount)), std::out_of_range)
+        << "a family outside the list is an error, not an empty family";
 
     ASSERT_EQ(table.lists().size(), 32u);
     for (const NumberList& list : table.lists()) {
