@@ -49,13 +49,15 @@ void addExchanges(const TransferRun& run, int baud, TransferFigures& figures) {
     std::size_t bytes = 0;
     bool read = false; // the exchange has had its reads
     BenchClock::time_point lastRead = start;
+    std::vector<Seconds> excesses;
     const auto close = [&] {
         if (!read)
             return;
         const Seconds excess = (lastRead - start) - wireTime(bytes, baud);
-        ++figures.exchanges;
-        figures.exchangeExcess += excess;
-        figures.largestExcess = std::max(figures.largestExcess, excess);
+        if (start == run.accepted)
+            figures.firstUnitExcess = excess; // no write started it: the device's first unit
+        else
+            excesses.push_back(excess);
     };
     for (const Traffic& t : run.traffic) {
         if (t.at <= run.accepted || t.at > run.ended)
@@ -74,6 +76,14 @@ void addExchanges(const TransferRun& run, int baud, TransferFigures& figures) {
         }
     }
     close();
+    if (excesses.empty())
+        return;
+    std::sort(excesses.begin(), excesses.end());
+    figures.exchanges = static_cast<int>(excesses.size());
+    for (const Seconds excess : excesses)
+        figures.exchangeExcess += excess;
+    figures.medianExcess = excesses[excesses.size() / 2];
+    figures.largestExcess = excesses.back();
 }
 
 } // namespace

@@ -17,11 +17,15 @@ struct TransferFigures {
     Seconds reportTaken{};      // the poll taking that report, from its first byte to the answer
     Seconds afterCommand{};     // from the command byte to the end
     Seconds afterCommandWire{}; // of the bytes that crossed from the command byte to the end
+    // A read's first Frame or record after the acceptance, above its wire time: the
+    // device's pause before it.
+    Seconds firstUnitExcess{};
     // The Frames (or records) after the acceptance: each exchange (a write and the
     // reads until the next write) against the wire time of its bytes.
     int exchanges = 0;
     Seconds exchangeExcess{}; // in all
-    Seconds largestExcess{};  // of one exchange
+    Seconds medianExcess{};   // of one exchange
+    Seconds largestExcess{};
 
     double ratio() const { return wire.count() > 0 ? total / wire : 0.0; }
     double ratioAfterCommand() const {
