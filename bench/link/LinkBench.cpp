@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -122,6 +123,16 @@ bool runUnpaced() {
     return ok;
 }
 
+// The longest gap, with what it was made of, and the most the thread worked in any gap.
+void printStall(const std::string& when, const StallProbe::Gap& longest, Millis busiest) {
+    std::printf("window, longest UI-thread stall %s: %.1f ms (goal at most 50 ms)\n", when.c_str(),
+                longest.wall.count());
+    std::printf(
+        "    of it %.1f ms the thread's own work and %.1f ms waiting for a core; the most work between two "
+        "probe firings: %.1f ms\n",
+        longest.cpu.count(), longest.waiting.count(), busiest.count());
+}
+
 bool runWindow() {
     const SimChild sim(kPacedBaud);
     if (sim.ptyPath().isEmpty()) {
@@ -131,13 +142,14 @@ bool runWindow() {
     const auto stalls = measureWindowStalls(sim.ptyPath(), kIdleProbeMs);
     if (!stalls)
         return false;
-    std::printf(
-        "window, longest UI-thread stall while connected and idle for %d s: %.1f ms (goal at most 50 ms)\n",
-        kIdleProbeMs / 1000, stalls->idle.count());
-    std::printf("window, longest UI-thread stall during a whole read (%.1f s at %d baud): %.1f ms "
-                "(goal at most 50 ms)%s\n",
-                stalls->readSeconds, kPacedBaud, stalls->read.count(),
-                stalls->readDone ? "" : " [read failed]");
+    printStall("while connected and idle for " + std::to_string(kIdleProbeMs / 1000) + " s", stalls->idle,
+               stalls->idleBusiest);
+    char during[64];
+    std::snprintf(during, sizeof during, "during a whole read (%.1f s at %d baud)", stalls->readSeconds,
+                  kPacedBaud);
+    printStall(during, stalls->read, stalls->readBusiest);
+    if (!stalls->readDone)
+        std::fprintf(stderr, "window: the read did not complete\n");
     std::fflush(stdout);
     return stalls->readDone;
 }

@@ -54,6 +54,7 @@ std::optional<WindowStalls> measureWindowStalls(const QString& ptyPath, int idle
     StallProbe probe;
     waitFor([] { return false; }, idleMs);
     stalls.idle = probe.longest();
+    stalls.idleBusiest = probe.busiest();
 
     auto* read = window.findChild<QAction*>(QStringLiteral("Nata2"));
     const BenchClock::time_point start = BenchClock::now();
@@ -62,6 +63,7 @@ std::optional<WindowStalls> measureWindowStalls(const QString& ptyPath, int idle
     stalls.readDone = waitFor([&] { return !window.device().transferRunning(); }, kReadLimitMs) &&
                       !window.device().state().transferAborted;
     stalls.read = probe.longest();
+    stalls.readBusiest = probe.busiest();
     stalls.readSeconds = std::chrono::duration<double>(BenchClock::now() - start).count();
     return stalls;
 }

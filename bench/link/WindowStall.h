@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StallProbe.h"
+
 #include <QString>
 
 #include <chrono>
@@ -7,12 +9,12 @@
 
 namespace qta::bench {
 
-using Millis = std::chrono::duration<double, std::milli>;
-
 // The longest stalls of the UI thread with the real window attached to a device.
 struct WindowStalls {
-    Millis idle{}; // connected, status reports flowing
-    Millis read{}; // during a whole configuration read
+    StallProbe::Gap idle; // connected, status reports flowing
+    Millis idleBusiest{};
+    StallProbe::Gap read; // during a whole configuration read
+    Millis readBusiest{};
     double readSeconds = 0;
     bool readDone = false;
 };
