@@ -23,8 +23,10 @@ void PollTimer::setInterval(Millis interval) {
     schedule();
 }
 
-void PollTimer::tickEnded() {
+void PollTimer::tickEnded(bool again) {
     ticking_ = false;
+    if (again)
+        periodStart_ = clock_.now() - interval_;
     schedule();
 }
 

@@ -21,7 +21,8 @@ public:
     void setInterval(Millis interval);
 
     // The tick that the timer started has ended (synchronously, or when its read came back).
-    void tickEnded();
+    // `again` starts the next one at once: more bytes may be waiting.
+    void tickEnded(bool again = false);
     bool ticking() const { return ticking_; }
 
     void hold();

@@ -9,11 +9,11 @@ Micros hostNow() {
     return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - start);
 }
 
-int pollTimeout(Micros due, Micros now, Micros cap) {
-    if (due <= now)
-        return 0;
-    const Micros wait = std::min(due - now, cap);
-    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count());
+timespec pollTimeout(Micros due, Micros now, Micros cap) {
+    const Micros wait = due <= now ? Micros(0) : std::min(due - now, cap);
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+    return {static_cast<std::time_t>(seconds.count()),
+            static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(wait - seconds).count())};
 }
 
 } // namespace qta::sim

@@ -2,11 +2,14 @@
 
 #include "SimTime.h"
 
+#include <ctime>
+
 namespace qta::sim {
 
 // Monotonic time since the program started.
 Micros hostNow();
-// A poll() time-out in whole milliseconds (rounded up) until `due`, at most `cap`.
-int pollTimeout(Micros due, Micros now, Micros cap = std::chrono::seconds(1));
+// A ppoll() time-out until `due`, at most `cap`, to the microsecond: a 9600-baud
+// byte lasts about a millisecond, so whole milliseconds would stretch the wire.
+timespec pollTimeout(Micros due, Micros now, Micros cap = std::chrono::seconds(1));
 
 } // namespace qta::sim

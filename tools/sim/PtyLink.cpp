@@ -78,7 +78,8 @@ void PtyLink::run(int stopFd) {
         if (vanished_)
             break;
         std::array<pollfd, 2> fds{{{master_, POLLIN, 0}, {stopFd, POLLIN, 0}}};
-        const int ready = ::poll(fds.data(), fds.size(), pollTimeout(paced_.nextDue(), hostNow()));
+        const timespec wait = pollTimeout(paced_.nextDue(), hostNow());
+        const int ready = ::ppoll(fds.data(), fds.size(), &wait, nullptr);
         if (ready < 0 && errno != EINTR)
             break;
         if (fds[1].revents != 0)

@@ -169,7 +169,8 @@ void TcpLink::run(int stopFd) {
             fds[1].events = POLLOUT;
         else if (state_ == State::Connected)
             fds[1].events = static_cast<short>(POLLIN | (outbox_.empty() ? 0 : POLLOUT));
-        const int ready = ::poll(fds.data(), fds.size(), pollTimeout(nextDue(), hostNow()));
+        const timespec wait = pollTimeout(nextDue(), hostNow());
+        const int ready = ::ppoll(fds.data(), fds.size(), &wait, nullptr);
         if (ready < 0 && errno != EINTR)
             return;
         if (fds[0].revents != 0)
