@@ -85,8 +85,7 @@ QWidget* FieldBinder::create(FieldId id, QWidget* parent) {
     const FieldDef& def = config_.table()[id];
     QWidget* widget = createEditor(def, decimalSeparator_, parent);
     widget->setObjectName(QString::fromStdString(def.name));
-    if (def.typing != Typing::None)
-        widget->installEventFilter(new FieldKeyFilter(def.typing, def.limit, decimalSeparator_, widget));
+    widget->installEventFilter(new FieldKeyFilter(def.typing, def.limit, decimalSeparator_, widget));
     widgets_[id] = widget;
     created_.push_back(id);
     connectEdits(id, widget);
