@@ -104,7 +104,7 @@ void FieldBinder::connectEdits(FieldId id, QWidget* widget) {
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
         connect(memo, &QPlainTextEdit::textChanged, this, [this, id, memo] {
             if (!showing_)
-                config_.setText(id, memoToModel(memo->toPlainText()));
+                config_.setText(id, memoToModel(memoText(*memo)));
         });
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
         // A click always selects; the Configuration clears the partner.
@@ -143,7 +143,7 @@ void FieldBinder::show(FieldId id) {
             line->setText(text);
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
         const QString text = memoFromModel(config_.text(id));
-        if (memo->toPlainText() != text)
+        if (memoText(*memo) != text)
             memo->setPlainText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setChecked(config_.flag(id));

@@ -208,6 +208,31 @@ private slots:
         QCOMPARE(apn->text(), QStringLiteral("internet@"));
     }
 
+    // Loaded text is kept as it is: typing one character at its end adds that character
+    // and changes no other byte, whatever byte the file or the device gave.
+    void anEditKeepsEveryLoadedByte() {
+        auto& config = (*window)->configuration();
+        for (const char* name : {"IP_PCO", "T_SMS_IN1"}) {
+            const auto id = config.table().id(name);
+            QWidget* field = (*window)->control<QWidget>(QLatin1String(name));
+            QByteArray changed;
+            for (int byte = 1; byte < 256; ++byte) {
+                if ((byte >= ' ' && byte < 0x7f) || byte == '\r' || byte == '\n')
+                    continue; // an SMS text's line break is CR LF, its own test
+                const std::string loaded = std::string("A") + static_cast<char>(byte) + "Z";
+                config.setText(id, loaded);
+                if (auto* memo = qobject_cast<QPlainTextEdit*>(field))
+                    memo->moveCursor(QTextCursor::End);
+                else
+                    static_cast<QLineEdit*>(field)->end(false);
+                QTest::keyClick(field, '1');
+                if (config.text(id) != loaded + "1")
+                    changed += QByteArray::number(byte, 16) + ' ';
+            }
+            QVERIFY2(changed.isEmpty(), name + QByteArray(": ") + changed);
+        }
+    }
+
     void numberFieldBeepsForRefusedKeys() {
         QLineEdit* delay = line(QStringLiteral("DELAY_IN1"));
         delay->selectAll();

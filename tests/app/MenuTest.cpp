@@ -65,6 +65,21 @@ private slots:
         QCOMPARE(line("editAPN")->text(), QStringLiteral("apn.čsob"));
     }
 
+    // Bytes that the code page leaves undefined come from other tools' files or from a
+    // device's memory: an edit of the field keeps them.
+    void undefinedBytesSurviveAnEditAndASave() {
+        const QString file = window->path(QStringLiteral("other.pff"));
+        writeFile(file, "[1C]\r\nT_SMS_IN1=A\x81\x83\x88\x90\x98Z\r\n");
+        dialogs().fileAnswers << file << file;
+        trigger("Otvori2");
+        auto* sms = main().control<QPlainTextEdit>(QStringLiteral("T_SMS_IN1"));
+        sms->moveCursor(QTextCursor::End);
+        QTest::keyClick(sms, '!');
+        trigger("Uloi2");
+        QCOMPARE(dialogs().errors, QStringList());
+        QVERIFY(readFile(file).contains("\r\nT_SMS_IN1=A\x81\x83\x88\x90\x98Z!\r\n"));
+    }
+
     void eachDialogProposesItsLastChoice() {
         const QString file = window->path(QStringLiteral("a.pff"));
         dialogs().fileAnswers << file << QString() << QString();
