@@ -88,6 +88,7 @@ TopBar::TopBar(FieldBinder& binder, const FieldTable& table, QWidget* parent)
 void TopBar::applyLanguage(const catalogue::LanguageCatalogue& texts) {
     sprache_->setEditText(fromUtf8(texts.code));
     heslo_->setText(fromUtf8(texts.heslo.caption));
+    heslo_->adjustSize(); // placed by pixel, outside any layout: it keeps the width it is given
     heslo_->setToolTip(fromUtf8(texts.heslo.hint));
     heslo_->move(texts.heslo.left, heslo_->y());
     messages_ = &texts.messages;
