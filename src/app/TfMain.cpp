@@ -54,7 +54,7 @@ TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, const Li
     QFont font = this->font();
     font.setPointSize(kFontPoints);
     setFont(font);
-    setWindowTitle(QStringLiteral("Programátor QTA 710 Vavi v 4.1"));
+    setWindowTitle(fromUtf8(catalogue::languageCatalogue(Language::SK).title)); // the design text
 
     buildMenus();
     auto* central = new QWidget(this);
