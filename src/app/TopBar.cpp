@@ -125,6 +125,7 @@ void TopBar::lockTransportChoice(bool locked) {
 
 void TopBar::showTransport(link::Transport transport) {
     transport_->setText(transport == link::Transport::Usb ? QStringLiteral("USB") : QStringLiteral("GPRS"));
+    transport_->adjustSize(); // placed by pixel like Heslo: "GPRS" needs more than "USB"
 }
 
 bool TopBar::eventFilter(QObject* watched, QEvent* event) {
