@@ -40,10 +40,10 @@ QWidget* page(const QString& name) {
     return sheet;
 }
 
-int listIndex(std::string_view family, int index) {
+int listIndex(Family family, int index) {
     const auto& lists = FieldTable::instance().lists();
     for (std::size_t k = 0; k < lists.size(); ++k) {
-        if (familyName(lists[k].family) == family && lists[k].index == index)
+        if (lists[k].family == family && lists[k].index == index)
             return static_cast<int>(k);
     }
     return -1;
@@ -106,16 +106,16 @@ std::vector<QWidget*> ConfigurationPages::fillPendingPages() {
     return filled;
 }
 
-QWidget* ConfigurationPages::field(std::string_view family, int index, QWidget* parent) {
+QWidget* ConfigurationPages::field(Family family, int index, QWidget* parent) {
     const FieldTable& table = FieldTable::instance();
-    const FieldId id = index > 0 ? table.id(family, index) : table.id(family);
+    const FieldId id = table.id(family, index);
     QWidget* placed = binder_.createPlaced(id, parent);
     if (table[id].kind == FieldKind::SmsText)
         placed->setFixedWidth(kSmsTextWidth);
     return placed;
 }
 
-QWidget* ConfigurationPages::listBox(const QString& name, std::string_view family, int index) {
+QWidget* ConfigurationPages::listBox(const QString& name, Family family, int index) {
     return new NumberListBox(name, listIndex(family, index), binder_, nullptr);
 }
 
@@ -170,20 +170,21 @@ QGroupBox* ConfigurationPages::fieldGroup(const QString& group, QWidget* parent,
 void ConfigurationPages::fillDigitalInputPage(QWidget* sheet, int input) {
     auto* left = new QVBoxLayout;
     left->addWidget(fieldGroup(numbered("GroupBoxSMS_IN", input), sheet,
-                               {{named(numbered("LabelAkt", input)), "T_SMS_IN", input},
-                                {named(numbered("LabelDeakt", input)), "T_SMS_RIN", input}}));
+                               {{named(numbered("LabelAkt", input)), Family::T_SMS_IN, input},
+                                {named(numbered("LabelDeakt", input)), Family::T_SMS_RIN, input}}));
     auto* settings = new QGridLayout;
-    addRows(settings, sheet, {{named(numbered("LabelDelay", input)), "DELAY_IN", input, seconds(input)}});
+    addRows(settings, sheet,
+            {{named(numbered("LabelDelay", input)), Family::DELAY_IN, input, seconds(input)}});
     auto* polarity = new QHBoxLayout;
-    polarity->addWidget(field("NO_IN", input, sheet));
-    polarity->addWidget(field("NC_IN", input, sheet));
+    polarity->addWidget(field(Family::NO_IN, input, sheet));
+    polarity->addWidget(field(Family::NC_IN, input, sheet));
     const Caption type = named(numbered("LabelTypIN", input));
     const int row = settings->rowCount();
     settings->addWidget(namedLabel(type.name, type.text, sheet), row, 0);
     settings->addLayout(polarity, row, 1, 1, 2);
     left->addLayout(settings);
-    besideLists(sheet, left, listBox(numbered("GroupBox_TV_IN", input), "TNIN_V_", input),
-                listBox(numbered("GroupBox_TS_IN", input), "TNIN_S_", input));
+    besideLists(sheet, left, listBox(numbered("GroupBox_TV_IN", input), Family::TNIN_V_, input),
+                listBox(numbered("GroupBox_TS_IN", input), Family::TNIN_S_, input));
 }
 
 void ConfigurationPages::fillArcPage(QWidget* sheet) {
@@ -191,7 +192,8 @@ void ConfigurationPages::fillArcPage(QWidget* sheet) {
         namedGroup(QStringLiteral("GroupBox2"), designCaption(QStringLiteral("GroupBox2")), sheet);
     auto* grid = new QGridLayout(codes);
     const std::array<const char*, 4> headers = {"Label6", "Label3", "Label4", "Label5"};
-    const std::array<std::string_view, 4> families = {"ObjCodeIN", "EventCodeIN", "PartCodeIN", "ZoneCodeIN"};
+    const std::array<Family, 4> families = {Family::ObjCodeIN, Family::EventCodeIN, Family::PartCodeIN,
+                                            Family::ZoneCodeIN};
     for (std::size_t column = 0; column < headers.size(); ++column) {
         const Caption header = named(QLatin1String(headers[column]));
         grid->addWidget(namedLabel(header.name, header.text, codes), 0, static_cast<int>(column) + 1);
@@ -205,12 +207,12 @@ void ConfigurationPages::fillArcPage(QWidget* sheet) {
     const Caption port = plain("Port");
     QGroupBox* centre =
         fieldGroup(QStringLiteral("GroupBox3"), sheet,
-                   {{named(QStringLiteral("Label14")), "IP_PCO", 0},
-                    {port, "Port_PCO", 0},
-                    {named(QStringLiteral("Label16")), "TestPCO", 0, named(QStringLiteral("Label17"))},
-                    {named(QStringLiteral("Label22")), "IP_PCO2", 0},
-                    {port, "Port_PCO2", 0},
-                    {named(QStringLiteral("Label24")), "SMS_PCO", 0}});
+                   {{named(QStringLiteral("Label14")), Family::IP_PCO, 0},
+                    {port, Family::Port_PCO, 0},
+                    {named(QStringLiteral("Label16")), Family::TestPCO, 0, named(QStringLiteral("Label17"))},
+                    {named(QStringLiteral("Label22")), Family::IP_PCO2, 0},
+                    {port, Family::Port_PCO2, 0},
+                    {named(QStringLiteral("Label24")), Family::SMS_PCO, 0}});
     auto* layout = new QHBoxLayout(sheet);
     layout->addWidget(codes, 0, Qt::AlignTop);
     layout->addWidget(centre, 0, Qt::AlignTop);
@@ -220,72 +222,72 @@ void ConfigurationPages::fillArcPage(QWidget* sheet) {
 void ConfigurationPages::fillBlockingPage(QWidget* sheet) {
     auto* left = new QVBoxLayout;
     left->addWidget(fieldGroup(QStringLiteral("GroupBox8"), sheet,
-                               {{named(QStringLiteral("Label90")), "MemoBlock_", 1},
-                                {named(QStringLiteral("Label89")), "MemoBlock_", 2}}));
+                               {{named(QStringLiteral("Label90")), Family::MemoBlock_, 1},
+                                {named(QStringLiteral("Label89")), Family::MemoBlock_, 2}}));
     left->addWidget(fieldGroup(QStringLiteral("GroupBox5"), sheet,
-                               {{named(QStringLiteral("Label20")), "DTMF_BLOCK", 1},
-                                {named(QStringLiteral("Label21")), "DTMF_BLOCK", 2}}));
-    besideLists(sheet, left, listBox(QStringLiteral("GroupBox6"), "TNBLK_S_", 0),
-                listBox(QStringLiteral("GroupBox7"), "TNBLK_V_", 0));
+                               {{named(QStringLiteral("Label20")), Family::DTMF_BLOCK, 1},
+                                {named(QStringLiteral("Label21")), Family::DTMF_BLOCK, 2}}));
+    besideLists(sheet, left, listBox(QStringLiteral("GroupBox6"), Family::TNBLK_S_, 0),
+                listBox(QStringLiteral("GroupBox7"), Family::TNBLK_V_, 0));
 }
 
 void ConfigurationPages::fillAnalogInputPage(QWidget* sheet, int input) {
     auto* left = new QVBoxLayout;
-    left->addWidget(
-        fieldGroup(numbered("GroupBoxSMS_AIN", input), sheet,
-                   {{plain("Uin > Umax"), "T_SMS_AIN", input}, {plain("Uin < Umin"), "T_SMS_RAIN", input}}));
+    left->addWidget(fieldGroup(
+        numbered("GroupBoxSMS_AIN", input), sheet,
+        {{plain("Uin > Umax"), Family::T_SMS_AIN, input}, {plain("Uin < Umin"), Family::T_SMS_RAIN, input}}));
     auto* settings = new QGridLayout;
     const Caption volts = plain("V");
     addRows(settings, sheet,
-            {{named(numbered("LabelDelayAIN", input)), "DELAY_AIN", input, seconds(kInputs + input)},
-             {plain("Umax"), "UMAX_AIN", input, volts},
-             {plain("Umin"), "UMIN_AIN", input, volts}});
+            {{named(numbered("LabelDelayAIN", input)), Family::DELAY_AIN, input, seconds(kInputs + input)},
+             {plain("Umax"), Family::UMAX_AIN, input, volts},
+             {plain("Umin"), Family::UMIN_AIN, input, volts}});
     left->addLayout(settings);
-    besideLists(sheet, left, listBox(numbered("GroupBox_TV_AIN", input), "TNAIN_V_", input),
-                listBox(numbered("GroupBox_TS_AIN", input), "TNAIN_S_", input));
+    besideLists(sheet, left, listBox(numbered("GroupBox_TV_AIN", input), Family::TNAIN_V_, input),
+                listBox(numbered("GroupBox_TS_AIN", input), Family::TNAIN_S_, input));
 }
 
 void ConfigurationPages::fillOutputPage(QWidget* sheet, int output) {
     auto* left = new QVBoxLayout;
     left->addWidget(fieldGroup(numbered("GroupBoxSMS_OUT", output), sheet,
-                               {{named(numbered("LabelON", output)), "T_SMS_OUT_ON_", output},
-                                {named(numbered("LabelOFF", output)), "T_SMS_OUT_OFF_", output}}));
+                               {{named(numbered("LabelON", output)), Family::T_SMS_OUT_ON_, output},
+                                {named(numbered("LabelOFF", output)), Family::T_SMS_OUT_OFF_, output}}));
     left->addWidget(fieldGroup(numbered("GroupBoxDTMF_OUT", output), sheet,
-                               {{named(numbered("LabelDTMFON", output)), "DTMF_OUT_ON_", output},
-                                {named(numbered("LabelDTMFOFF", output)), "DTMF_OUT_OFF_", output}}));
+                               {{named(numbered("LabelDTMFON", output)), Family::DTMF_OUT_ON_, output},
+                                {named(numbered("LabelDTMFOFF", output)), Family::DTMF_OUT_OFF_, output}}));
     auto* settings = new QGridLayout;
     addRows(settings, sheet,
-            {{named(numbered("LabelTimeOn", output)), "DELAY_OUT", output,
+            {{named(numbered("LabelTimeOn", output)), Family::DELAY_OUT, output,
               seconds(kInputs + kAnalogInputs + output)}});
     // Output 1 may switch on while the inputs are blocked, output 2 while dialling.
     if (output == 1)
-        addRows(settings, sheet, {{named(QStringLiteral("Label18")), "CheckOut_", 1}});
+        addRows(settings, sheet, {{named(QStringLiteral("Label18")), Family::CheckOut_, 1}});
     if (output == 2)
-        addRows(settings, sheet, {{named(QStringLiteral("Label19")), "CheckOut_", 2}});
+        addRows(settings, sheet, {{named(QStringLiteral("Label19")), Family::CheckOut_, 2}});
     left->addLayout(settings);
-    besideLists(sheet, left, listBox(numbered("GroupBox_TV_OUT", output), "TNOUT_V_", output),
-                listBox(numbered("GroupBox_TS_OUT", output), "TNOUT_S_", output));
+    besideLists(sheet, left, listBox(numbered("GroupBox_TV_OUT", output), Family::TNOUT_V_, output),
+                listBox(numbered("GroupBox_TS_OUT", output), Family::TNOUT_S_, output));
 }
 
 void ConfigurationPages::fillHearingPage(QWidget* sheet) {
     auto* layout = new QHBoxLayout(sheet);
-    layout->addWidget(listBox(QStringLiteral("GroupBoxTNLS"), "TNLS_", 0), 0, Qt::AlignTop);
+    layout->addWidget(listBox(QStringLiteral("GroupBoxTNLS"), Family::TNLS_, 0), 0, Qt::AlignTop);
     layout->addStretch();
 }
 
 void ConfigurationPages::fillStatusSmsPage(QWidget* sheet) {
     auto* layout = new QHBoxLayout(sheet);
-    layout->addWidget(listBox(QStringLiteral("GroupBoxTNSSMS"), "TNSSMS_", 0), 0, Qt::AlignTop);
+    layout->addWidget(listBox(QStringLiteral("GroupBoxTNSSMS"), Family::TNSSMS_, 0), 0, Qt::AlignTop);
     auto* right = new QVBoxLayout;
-    right->addWidget(
-        fieldGroup(QStringLiteral("GroupBoxASSMS"), sheet,
-                   {{named(QStringLiteral("LabelInt")), "Auto_1", 0, named(QStringLiteral("LabelDays"))},
-                    {named(QStringLiteral("LabelTime")), "Auto_2", 0, named(QStringLiteral("LabelHour"))}}));
+    right->addWidget(fieldGroup(
+        QStringLiteral("GroupBoxASSMS"), sheet,
+        {{named(QStringLiteral("LabelInt")), Family::Auto_1, 0, named(QStringLiteral("LabelDays"))},
+         {named(QStringLiteral("LabelTime")), Family::Auto_2, 0, named(QStringLiteral("LabelHour"))}}));
     QGroupBox* failures =
         namedGroup(QStringLiteral("GroupBoxTech"), designCaption(QStringLiteral("GroupBoxTech")), sheet);
     auto* column = new QVBoxLayout(failures);
-    for (const char* name : {"CheckBox230V", "CheckBoxAku", "CheckBoxJam"})
-        column->addWidget(field(name, 0, failures));
+    for (const Family flag : {Family::CheckBox230V, Family::CheckBoxAku, Family::CheckBoxJam})
+        column->addWidget(field(flag, 0, failures));
     right->addWidget(failures);
     right->addStretch();
     layout->addLayout(right);

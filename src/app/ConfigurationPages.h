@@ -1,11 +1,12 @@
 #pragma once
 
+#include "model/Family.h"
+
 #include <QString>
 #include <QTabWidget>
 
 #include <functional>
 #include <initializer_list>
-#include <string_view>
 #include <vector>
 
 class QGridLayout;
@@ -46,7 +47,7 @@ public:
     // A label, a field, and an optional unit after it.
     struct Row {
         Caption label;
-        std::string_view family;
+        Family family;
         int index;
         Caption unit = {};
     };
@@ -59,8 +60,8 @@ private:
     QWidget* subPages(const char* sheet, const char* tabs, const char* subPage, int count, Fill fill);
     void addRows(QGridLayout* grid, QWidget* parent, std::initializer_list<Row> rows);
     QGroupBox* fieldGroup(const QString& group, QWidget* parent, std::initializer_list<Row> rows);
-    QWidget* field(std::string_view family, int index, QWidget* parent);
-    QWidget* listBox(const QString& name, std::string_view family, int index);
+    QWidget* field(Family family, int index, QWidget* parent);
+    QWidget* listBox(const QString& name, Family family, int index);
 
     void fillDigitalInputPage(QWidget* sheet, int input);
     void fillArcPage(QWidget* sheet);

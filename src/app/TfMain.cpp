@@ -234,7 +234,7 @@ void TfMain::applyCatalogue(Language language) {
         setCaption(controls_.value(fromUtf8(item.control)), fromUtf8(item.text));
     markMenuLetters(menuBar());
     topBar_->applyLanguage(texts);
-    binder_->widget(config_.table().id("editAPN"))->setToolTip(fromUtf8(texts.apnHint));
+    binder_->widget(config_.table().id(Family::editAPN))->setToolTip(fromUtf8(texts.apnHint));
     applyControlTexts(controls_);
     showEventChoiceItems();
 }

@@ -60,10 +60,10 @@ TopBar::TopBar(FieldBinder& binder, const FieldTable& table, QWidget* parent)
     usb_->move(8, 6);
     gprs_->move(60, 6);
     namedLabel(QStringLiteral("Label415"), QStringLiteral("APN:"), this)->move(125, 8);
-    binder.createPlaced(table.id("editAPN"), this)->setGeometry(155, 4, 130, 22);
+    binder.createPlaced(table.id(Family::editAPN), this)->setGeometry(155, 4, 130, 22);
     heslo_->setToolTip(QStringLiteral("Enter new acces code"));
     heslo_->move(336, 8);
-    binder.createPlaced(table.id("Pass"), this)->setGeometry(378, 4, 90, 22);
+    binder.createPlaced(table.id(Family::Pass), this)->setGeometry(378, 4, 90, 22);
     transport_->move(480, 8);
     linkUp_->move(515, 4);
     linkUp_->hide();
