@@ -1,6 +1,11 @@
 #include "Controls.h"
 
+#include "TextEdge.h"
+
+#include "catalogue/LanguageCatalogue.h"
+
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 
 namespace qta::app {
@@ -20,6 +25,21 @@ QGroupBox* namedGroup(const QString& name, const QString& title, QWidget* parent
 
 QString numbered(const char* prefix, int number) {
     return QLatin1String(prefix) + QString::number(number);
+}
+
+QString designCaption(const QString& name) {
+    static const QHash<QString, QString> captions = [] {
+        const catalogue::LanguageCatalogue& slovak = catalogue::languageCatalogue(Language::SK);
+        QHash<QString, QString> byName;
+        for (const auto* texts : {&slovak.menuCaptions, &slovak.controlTexts}) {
+            for (const catalogue::ControlText& item : *texts) {
+                if (item.role == catalogue::TextRole::Caption)
+                    byName.insert(fromUtf8(item.control), fromUtf8(item.text));
+            }
+        }
+        return byName;
+    }();
+    return captions.value(name);
 }
 
 } // namespace qta::app

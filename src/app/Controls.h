@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/DeviceCounts.h"
+
 #include <QString>
 
 class QGroupBox;
@@ -9,14 +11,13 @@ class QWidget;
 // Named controls: catalogue texts find their controls by these names.
 namespace qta::app {
 
-// The communicator's digital inputs, analog inputs and outputs.
-inline constexpr int kInputs = 8;
-inline constexpr int kAnalogInputs = 2;
-inline constexpr int kOutputs = 4;
-
 QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent);
 QGroupBox* namedGroup(const QString& name, const QString& title, QWidget* parent);
 // prefix + number, the way the families of controls are named ("LabelDIN" + 3).
 QString numbered(const char* prefix, int number);
+
+// The design text of a named control or menu: its caption in the Slovak catalogue,
+// the window's design language (empty for a control the catalogue gives no caption).
+QString designCaption(const QString& name);
 
 } // namespace qta::app

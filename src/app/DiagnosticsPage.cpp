@@ -81,13 +81,11 @@ void DiagnosticsPage::addLampPlace(QGridLayout* grid, int row, int column, const
 QGroupBox* DiagnosticsPage::lampGroup(const LampGroup& group) {
     QGroupBox* box = namedGroup(QLatin1String(group.name), QString(), this);
     auto* grid = new QGridLayout(box);
-    grid->addWidget(
-        namedLabel(QLatin1String(group.offCaption[0]), QString::fromUtf8(group.offCaption[1]), box), 0, 1);
-    grid->addWidget(namedLabel(QLatin1String(group.onCaption[0]), QString::fromUtf8(group.onCaption[1]), box),
-                    0, 2);
+    for (const auto& [name, column] : {std::pair{group.offCaption, 1}, std::pair{group.onCaption, 2}})
+        grid->addWidget(namedLabel(QLatin1String(name), designCaption(QLatin1String(name)), box), 0, column);
     for (int row = 1; row <= group.rows; ++row) {
-        grid->addWidget(namedLabel(numbered(group.rowLabel, row), QStringLiteral("%1. ").arg(row), box), row,
-                        0);
+        const QString label = numbered(group.rowLabel, row);
+        grid->addWidget(namedLabel(label, designCaption(label), box), row, 0);
         addLampPlace(grid, row, 1, numbered(group.offLamp, row), true, numbered(group.offGrey, row));
         addLampPlace(grid, row, 2, numbered(group.onLamp, row), false, numbered(group.onGrey, row));
     }
@@ -95,27 +93,13 @@ QGroupBox* DiagnosticsPage::lampGroup(const LampGroup& group) {
 }
 
 QWidget* DiagnosticsPage::inputsGroup() {
-    return lampGroup({"GroupBoxDIN",
-                      {"LabelDINDEA", "Neaktívny"},
-                      {"LabelDINAKT", "Aktívny"},
-                      kInputs,
-                      "LabelDIN",
-                      "IN_D_",
-                      "IN_ND_",
-                      "IN_A_",
-                      "IN_NA_"});
+    return lampGroup({"GroupBoxDIN", "LabelDINDEA", "LabelDINAKT", kInputs, "LabelDIN", "IN_D_", "IN_ND_",
+                      "IN_A_", "IN_NA_"});
 }
 
 QWidget* DiagnosticsPage::outputsGroup() {
-    QGroupBox* box = lampGroup({"GroupBoxDOUT",
-                                {"LabelDOOF", "Vypnutý"},
-                                {"LabelDOON", "Zapnutý"},
-                                kOutputs,
-                                "LabelDO",
-                                "OUT_V_",
-                                "OUT_NV_",
-                                "OUT_Z_",
-                                "OUT_NZ_"});
+    QGroupBox* box = lampGroup({"GroupBoxDOUT", "LabelDOOF", "LabelDOON", kOutputs, "LabelDO", "OUT_V_",
+                                "OUT_NV_", "OUT_Z_", "OUT_NZ_"});
     // The grey lamps switch the output: off is command n, on is command n + 4.
     const auto carry = [this](Lamp* lamp, int command) {
         lamp->setProperty("command", command);
@@ -132,8 +116,8 @@ QWidget* DiagnosticsPage::analogGroup() {
     auto* box = namedGroup(QStringLiteral("GroupBoxDAIN"), QString(), this);
     auto* grid = new QGridLayout(box);
     for (int k = 1; k <= kAnalogInputs; ++k) {
-        grid->addWidget(namedLabel(QStringLiteral("LabelDAIN%1").arg(k), QStringLiteral("%1. ").arg(k), box),
-                        k, 0);
+        const QString label = numbered("LabelDAIN", k);
+        grid->addWidget(namedLabel(label, designCaption(label), box), k, 0);
         grid->addWidget(readout(QStringLiteral("AIN_%1").arg(k), box), k, 1);
         grid->addWidget(new QLabel(QStringLiteral("V"), box), k, 2);
     }
@@ -143,11 +127,13 @@ QWidget* DiagnosticsPage::analogGroup() {
 QWidget* DiagnosticsPage::powerGroup() {
     auto* box = namedGroup(QStringLiteral("GroupBoxDPSU"), QString(), this);
     auto* grid = new QGridLayout(box);
-    grid->addWidget(namedLabel(QStringLiteral("LabelDPSU"), QStringLiteral("Systém. napätie"), box), 0, 0);
+    grid->addWidget(namedLabel(QStringLiteral("LabelDPSU"), designCaption(QStringLiteral("LabelDPSU")), box),
+                    0, 0);
     auto* psu = readout(QStringLiteral("MemoPSU"), box);
     grid->addWidget(psu, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("V"), box), 0, 2);
-    grid->addWidget(namedLabel(QStringLiteral("LabelDMPSU"), QStringLiteral("Hl. napájanie"), box), 1, 0);
+    grid->addWidget(
+        namedLabel(QStringLiteral("LabelDMPSU"), designCaption(QStringLiteral("LabelDMPSU")), box), 1, 0);
     auto* mains = readout(QStringLiteral("Memo230V"), box);
     grid->addWidget(mains, 1, 1);
     setTextColour(psu, Qt::darkGreen);

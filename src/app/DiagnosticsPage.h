@@ -40,8 +40,8 @@ signals:
 private:
     struct LampGroup {
         const char* name;
-        const char* offCaption[2]; // name, design text
-        const char* onCaption[2];
+        const char* offCaption; // names of the column captions
+        const char* onCaption;
         int rows;
         const char* rowLabel;
         const char* offLamp;

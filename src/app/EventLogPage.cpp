@@ -2,6 +2,7 @@
 
 #include "TextEdge.h"
 
+#include "log/EventRecord.h"
 #include "model/AtomicFile.h"
 
 #include <QFile>
@@ -12,17 +13,21 @@
 
 namespace qta::app {
 
-std::string eventLogFileContent(const QString& text) {
+namespace {
+
+// The view's lines in Windows-1250; a final line break does not start another line.
+std::vector<std::string> linesOf(const QString& text) {
     QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.back().isEmpty())
         lines.removeLast();
-    std::string content;
-    for (const QString& line : lines) {
-        content += toCp1250(line);
-        content += "\r\n";
-    }
-    return content;
+    std::vector<std::string> converted;
+    converted.reserve(static_cast<std::size_t>(lines.size()));
+    for (const QString& line : lines)
+        converted.push_back(toCp1250(line));
+    return converted;
 }
+
+} // namespace
 
 EventLogPage::EventLogPage(QWidget* parent) : QWidget(parent), view_(new QPlainTextEdit(this)) {
     view_->setObjectName(QStringLiteral("Events"));
@@ -54,7 +59,7 @@ void EventLogPage::appendEvent(const QString& line) {
 
 bool EventLogPage::save(const QString& path) const {
     return replaceFileContent(QFile::encodeName(path).toStdString(),
-                              eventLogFileContent(view_->toPlainText()));
+                              log::eventLogFileContent(linesOf(memoText(*view_))));
 }
 
 void EventLogPage::print(QPrinter& printer) const {

@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-#include <string>
-
 class QPlainTextEdit;
 class QPrinter;
 
@@ -31,9 +29,5 @@ public:
 private:
     QPlainTextEdit* view_;
 };
-
-// The bytes of a saved event log: the lines of `text` (a final line break does
-// not start another line), each followed by CR LF, in Windows-1250.
-std::string eventLogFileContent(const QString& text);
 
 } // namespace qta::app

@@ -85,8 +85,7 @@ QWidget* FieldBinder::create(FieldId id, QWidget* parent) {
     const FieldDef& def = config_.table()[id];
     QWidget* widget = createEditor(def, decimalSeparator_, parent);
     widget->setObjectName(QString::fromStdString(def.name));
-    if (def.typing != Typing::None)
-        widget->installEventFilter(new FieldKeyFilter(def.typing, def.limit, decimalSeparator_, widget));
+    widget->installEventFilter(new FieldKeyFilter(def.typing, def.limit, decimalSeparator_, widget));
     widgets_[id] = widget;
     created_.push_back(id);
     connectEdits(id, widget);
@@ -105,7 +104,7 @@ void FieldBinder::connectEdits(FieldId id, QWidget* widget) {
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
         connect(memo, &QPlainTextEdit::textChanged, this, [this, id, memo] {
             if (!showing_)
-                config_.setText(id, memoToModel(memo->toPlainText()));
+                config_.setText(id, memoToModel(memoText(*memo)));
         });
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
         // A click always selects; the Configuration clears the partner.
@@ -144,7 +143,7 @@ void FieldBinder::show(FieldId id) {
             line->setText(text);
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
         const QString text = memoFromModel(config_.text(id));
-        if (memo->toPlainText() != text)
+        if (memoText(*memo) != text)
             memo->setPlainText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setChecked(config_.flag(id));

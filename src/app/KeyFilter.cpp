@@ -41,10 +41,20 @@ void beep() {
         QApplication::beep();
 }
 
-std::optional<char32_t> typedCharacter(const QKeyEvent& event) {
-    const auto key = event.key();
+bool isMenuKey(const QKeyEvent& event) {
     const auto modifiers = event.modifiers();
     // Ctrl with Alt is AltGr on some keyboards: it types the character it carries.
+    if (!(modifiers & Qt::AltModifier) || (modifiers & Qt::ControlModifier))
+        return false;
+    const QString text = event.text();
+    return !text.isEmpty() && text.front().isPrint();
+}
+
+std::optional<char32_t> typedCharacter(const QKeyEvent& event) {
+    if (isMenuKey(event))
+        return std::nullopt;
+    const auto key = event.key();
+    const auto modifiers = event.modifiers();
     const bool control = (modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier);
     if (control && key >= Qt::Key_A && key <= Qt::Key_Z)
         return static_cast<char32_t>(key - Qt::Key_A + 1);
@@ -64,7 +74,6 @@ std::optional<char32_t> typedCharacter(const QKeyEvent& event) {
     }
     if (control)
         return std::nullopt;
-    // An Alt combination that no menu took types its character, as a plain key does.
     const auto codePoints = event.text().toUcs4();
     if (codePoints.isEmpty())
         return std::nullopt;
@@ -98,6 +107,10 @@ bool FieldKeyFilter::admits(char32_t character) const {
 }
 
 bool FieldKeyFilter::refuses(QObject* watched, const QKeyEvent& event) const {
+    if (isMenuKey(event))
+        return true; // the widget would type its character
+    if (typing_ == Typing::None)
+        return false; // clicked fields keep their own keys (Space, arrows)
     const auto character = typedCharacter(event);
     if (!character)
         return false;
@@ -111,7 +124,7 @@ bool FieldKeyFilter::refuses(QObject* watched, const QKeyEvent& event) const {
 // as well: the same rules and limit apply to each of them.
 void FieldKeyFilter::filterComposed(QObject* watched, QInputMethodEvent& event) const {
     const QString composed = event.commitString();
-    if (composed.isEmpty())
+    if (composed.isEmpty() || typing_ == Typing::None)
         return;
     int room = limit_ > 0 ? roomLeft(watched, limit_) : static_cast<int>(composed.size());
     QString kept;

@@ -1,7 +1,10 @@
 #include "NumberListBox.h"
 
+#include "Controls.h"
 #include "FieldBinder.h"
+#include "TextEdge.h"
 
+#include "catalogue/ControlNames.h"
 #include "model/FieldTable.h"
 
 #include <QGridLayout>
@@ -11,18 +14,13 @@
 namespace qta::app {
 namespace {
 
-constexpr int kFirstLabel = 10001;
 constexpr int kRowsPerColumn = 16;
 constexpr int kEntryWidth = 104;
 
 } // namespace
 
-QString NumberListBox::labelName(int listIndex, int position) {
-    return QStringLiteral("Label%1").arg(kFirstLabel + listIndex * kListLength + position - 1);
-}
-
 NumberListBox::NumberListBox(const QString& name, int listIndex, FieldBinder& binder, QWidget* parent)
-    : QGroupBox(parent) {
+    : QGroupBox(designCaption(name), parent) {
     setObjectName(name);
     showListColours(this);
     const NumberList& list = FieldTable::instance().lists()[listIndex];
@@ -33,8 +31,8 @@ NumberListBox::NumberListBox(const QString& name, int listIndex, FieldBinder& bi
     for (int position = 1; position <= kListLength; ++position) {
         const int row = (position - 1) % kRowsPerColumn;
         const int column = (position - 1) / kRowsPerColumn * 2;
-        auto* label = new QLabel(QStringLiteral("%1. ").arg(position), this);
-        label->setObjectName(labelName(listIndex, position));
+        const QString labelName = fromUtf8(catalogue::numberLabelName(listIndex, position));
+        auto* label = namedLabel(labelName, designCaption(labelName), this);
         auto* entry = binder.create(static_cast<FieldId>(list.first + position - 1), this);
         entry->setFixedWidth(kEntryWidth);
         grid->addWidget(label, row, column, Qt::AlignRight);

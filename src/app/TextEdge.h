@@ -4,6 +4,8 @@
 
 #include <string>
 
+class QPlainTextEdit;
+
 // The model holds Windows-1250 bytes and the catalogue UTF-8; widgets hold
 // QString. These are the only crossings.
 namespace qta::app {
@@ -16,5 +18,7 @@ QString fromUtf8(const std::string& utf8);
 // CR LF, the text box as LF.
 QString memoFromModel(const std::string& bytes);
 std::string memoToModel(const QString& text);
+// The text of a memo exactly as it holds it, line breaks as LF.
+QString memoText(const QPlainTextEdit& memo);
 
 } // namespace qta::app

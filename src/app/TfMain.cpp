@@ -1,6 +1,8 @@
 #include "TfMain.h"
 
+#include "ConfigurationPages.h"
 #include "ControlTexts.h"
+#include "Controls.h"
 #include "DiagnosticsPage.h"
 #include "EventLogPage.h"
 #include "FieldBinder.h"
@@ -52,7 +54,7 @@ TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, const Li
     QFont font = this->font();
     font.setPointSize(kFontPoints);
     setFont(font);
-    setWindowTitle(QStringLiteral("Programátor QTA 710 Vavi v 4.1"));
+    setWindowTitle(fromUtf8(catalogue::languageCatalogue(Language::SK).title)); // the design text
 
     buildMenus();
     auto* central = new QWidget(this);
@@ -61,7 +63,10 @@ TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, const Li
     layout->setSpacing(2);
     topBar_ = new TopBar(*binder_, config_.table());
     layout->addWidget(topBar_);
-    layout->addWidget(buildPages());
+    pages_ = new ConfigurationPages(*binder_, central);
+    eventLog_ = pages_->eventLog();
+    diagnostics_ = pages_->diagnostics();
+    layout->addWidget(pages_);
     setCentralWidget(central);
     indexControls(this);
     binder_->showCreated();
@@ -108,7 +113,7 @@ void TfMain::indexControls(QWidget* root) {
 
 QObject* TfMain::control(const QString& name) {
     QObject* found = controls_.value(name);
-    if (!found && !pendingPages_.empty()) {
+    if (!found && pages_->hasPendingPages()) {
         completePages();
         found = controls_.value(name);
     }
@@ -116,14 +121,11 @@ QObject* TfMain::control(const QString& name) {
 }
 
 void TfMain::completePages() {
-    if (pendingPages_.empty())
+    if (!pages_->hasPendingPages())
         return;
-    const std::vector<PendingPage> pending = std::move(pendingPages_);
-    pendingPages_.clear();
     QHash<QString, QObject*> added;
-    for (const PendingPage& page : pending) {
-        page.fill(page.sheet);
-        for (QObject* child : page.sheet->findChildren<QObject*>()) {
+    for (QWidget* page : pages_->fillPendingPages()) {
+        for (QObject* child : page->findChildren<QObject*>()) {
             if (!child->objectName().isEmpty())
                 added.insert(child->objectName(), child);
         }
@@ -137,7 +139,7 @@ void TfMain::completePages() {
 }
 
 bool TfMain::event(QEvent* event) {
-    if (event->type() == QEvent::Paint && !pendingPages_.empty() && !completionQueued_) {
+    if (event->type() == QEvent::Paint && pages_ && pages_->hasPendingPages() && !completionQueued_) {
         completionQueued_ = true;
         QTimer::singleShot(0, this, &TfMain::completePages);
     }
@@ -147,44 +149,37 @@ bool TfMain::event(QEvent* event) {
 void TfMain::buildMenus() {
     struct Item {
         const char* name;
-        const char* caption; // design text
         void (TfMain::*handler)();
+        const char* ownCaption = nullptr; // where no catalogue gives the item a caption
     };
     struct Menu {
         const char* name;
-        const char* caption;
         std::vector<Item> items;
     };
     const std::vector<Menu> menus = {
         {"Nov1",
-         "Súbor",
-         {{"Nov2", "Nový", &TfMain::Nov2Click},
-          {"Otvori2", "Otvoriť", &TfMain::Otvori2Click},
-          {"Uloi2", "Uložiť", &TfMain::Uloi2Click},
-          {"N1", "Koniec", nullptr}}},
-        {"Uloi1",
-         "Dáta",
-         {{"Nata2", "Načítať", &TfMain::Nata2Click}, {"Odosla2", "Odoslať", &TfMain::Odosla2Click}}},
+         {{"Nov2", &TfMain::Nov2Click},
+          {"Otvori2", &TfMain::Otvori2Click},
+          {"Uloi2", &TfMain::Uloi2Click},
+          {"N1", nullptr}}},
+        {"Uloi1", {{"Nata2", &TfMain::Nata2Click}, {"Odosla2", &TfMain::Odosla2Click}}},
         {"Otvori1",
-         "Denník",
-         {{"Nata1", "Načítať", &TfMain::Nata1Click},
-          {"Uloi3", "Uložiť", &TfMain::Uloi3Click},
-          {"Tlai1", "Tlačiť", &TfMain::Tlai1Click}}},
+         {{"Nata1", &TfMain::Nata1Click}, {"Uloi3", &TfMain::Uloi3Click}, {"Tlai1", &TfMain::Tlai1Click}}},
         {"Lang",
-         "Jazyk",
-         {{"EN", "Anglicky", &TfMain::ENClick},
-          {"DE", "Nemecky", &TfMain::DEClick},
-          {"SK", "Slovensky", &TfMain::SKClick},
-          {"Dansky1", "Dansky", &TfMain::DKClick}}},
+         {{"EN", &TfMain::ENClick},
+          {"DE", &TfMain::DEClick},
+          {"SK", &TfMain::SKClick},
+          {"Dansky1", &TfMain::DKClick, "Dansky"}}},
     };
     for (const Menu& menu : menus) {
         QMenu* bar = menuBar()->addMenu(QString());
         bar->setObjectName(QLatin1String(menu.name));
-        setCaption(bar, QString::fromUtf8(menu.caption));
+        setCaption(bar, designCaption(bar->objectName()));
         for (const Item& item : menu.items) {
             QAction* action = bar->addAction(QString());
             action->setObjectName(QLatin1String(item.name));
-            setCaption(action, QString::fromUtf8(item.caption));
+            setCaption(action, item.ownCaption ? QString::fromUtf8(item.ownCaption)
+                                               : designCaption(action->objectName()));
             if (item.handler)
                 connect(action, &QAction::triggered, this, item.handler);
             else
@@ -239,7 +234,7 @@ void TfMain::applyCatalogue(Language language) {
         setCaption(controls_.value(fromUtf8(item.control)), fromUtf8(item.text));
     markMenuLetters(menuBar());
     topBar_->applyLanguage(texts);
-    binder_->widget(config_.table().id("editAPN"))->setToolTip(fromUtf8(texts.apnHint));
+    binder_->widget(config_.table().id(Family::editAPN))->setToolTip(fromUtf8(texts.apnHint));
     applyControlTexts(controls_);
     showEventChoiceItems();
 }

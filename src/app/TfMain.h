@@ -11,19 +11,14 @@
 #include <QHash>
 #include <QMainWindow>
 
-#include <functional>
-#include <initializer_list>
 #include <memory>
-#include <vector>
 
 class QComboBox;
-class QGridLayout;
-class QGroupBox;
 class QLabel;
-class QTabWidget;
 
 namespace qta::app {
 
+class ConfigurationPages;
 class DiagnosticsPage;
 class EventLogPage;
 class FieldBinder;
@@ -103,41 +98,8 @@ private:
     void FormClose();
 
     void buildMenus();
-    QTabWidget* buildPages();
     void buildLinkView(const LinkSetup& link);
 
-public:
-    // A caption of the pages: a control's name (empty for an unnamed label) and its design text.
-    struct Caption {
-        QString name;
-        QString text;
-    };
-    // A label, a field, and an optional unit after it.
-    struct Row {
-        Caption label;
-        const char* family;
-        int index;
-        Caption unit = {};
-    };
-
-private:
-    QWidget* leafPage(const QString& name, std::function<void(QWidget*)> fill);
-    QWidget* subPages(const Caption& sheetAndDesign, const char* tabs, const char* subPage, int count,
-                      void (TfMain::*fill)(QWidget*, int));
-    void addRows(QGridLayout* grid, QWidget* parent, std::initializer_list<Row> rows);
-    QGroupBox* fieldGroup(const Caption& group, QWidget* parent, std::initializer_list<Row> rows);
-    QWidget* digitalInputsPage();
-    void fillDigitalInputPage(QWidget* sheet, int input);
-    void fillArcPage(QWidget* sheet);
-    void fillBlockingPage(QWidget* sheet);
-    QWidget* analogInputsPage();
-    void fillAnalogInputPage(QWidget* sheet, int input);
-    QWidget* outputsPage();
-    void fillOutputPage(QWidget* sheet, int output);
-    void fillHearingPage(QWidget* sheet);
-    void fillStatusSmsPage(QWidget* sheet);
-    QWidget* listBox(const QString& name, const char* family, int index);
-    QWidget* field(const char* family, int index1 = 0, QWidget* parent = nullptr);
     void indexControls(QWidget* root);
     void applyCatalogue(Language language);
 
@@ -152,12 +114,7 @@ private:
     const catalogue::LanguageCatalogue* catalogue_ = nullptr;
     QString languageCode_;
     QHash<QString, QObject*> controls_;
-    struct PendingPage {
-        QWidget* sheet;
-        std::function<void(QWidget*)> fill;
-    };
-    std::vector<PendingPage> pendingPages_;
-    bool firstPageFilled_ = false;
+    ConfigurationPages* pages_ = nullptr;
     bool completionQueued_ = false;
 
     TopBar* topBar_ = nullptr;

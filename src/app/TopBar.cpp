@@ -60,10 +60,10 @@ TopBar::TopBar(FieldBinder& binder, const FieldTable& table, QWidget* parent)
     usb_->move(8, 6);
     gprs_->move(60, 6);
     namedLabel(QStringLiteral("Label415"), QStringLiteral("APN:"), this)->move(125, 8);
-    binder.createPlaced(table.id("editAPN"), this)->setGeometry(155, 4, 130, 22);
+    binder.createPlaced(table.id(Family::editAPN), this)->setGeometry(155, 4, 130, 22);
     heslo_->setToolTip(QStringLiteral("Enter new acces code"));
     heslo_->move(336, 8);
-    binder.createPlaced(table.id("Pass"), this)->setGeometry(378, 4, 90, 22);
+    binder.createPlaced(table.id(Family::Pass), this)->setGeometry(378, 4, 90, 22);
     transport_->move(480, 8);
     linkUp_->move(515, 4);
     linkUp_->hide();
@@ -88,6 +88,7 @@ TopBar::TopBar(FieldBinder& binder, const FieldTable& table, QWidget* parent)
 void TopBar::applyLanguage(const catalogue::LanguageCatalogue& texts) {
     sprache_->setEditText(fromUtf8(texts.code));
     heslo_->setText(fromUtf8(texts.heslo.caption));
+    heslo_->adjustSize(); // placed by pixel, outside any layout: it keeps the width it is given
     heslo_->setToolTip(fromUtf8(texts.heslo.hint));
     heslo_->move(texts.heslo.left, heslo_->y());
     messages_ = &texts.messages;
@@ -124,6 +125,7 @@ void TopBar::lockTransportChoice(bool locked) {
 
 void TopBar::showTransport(link::Transport transport) {
     transport_->setText(transport == link::Transport::Usb ? QStringLiteral("USB") : QStringLiteral("GPRS"));
+    transport_->adjustSize(); // placed by pixel like Heslo: "GPRS" needs more than "USB"
 }
 
 bool TopBar::eventFilter(QObject* watched, QEvent* event) {

@@ -1,13 +1,12 @@
 #include "catalogue/CaptionTables.h"
 
+#include "model/DeviceCounts.h"
+
 #include <array>
 
 namespace qta::catalogue::tables {
 namespace {
 
-constexpr int kInputs = 8;
-constexpr int kAnalogInputs = 2;
-constexpr int kOutputs = 4;
 constexpr int kDelayLabels = kInputs + kAnalogInputs + kOutputs; // LabelSEK1..14, one per delay field
 
 constexpr TextRow caption(std::string_view name, Trio text) {
@@ -32,10 +31,10 @@ constexpr TextRow listEntries(std::string_view prefix, int lists, Trio text) {
     return {Shape::ListFamily, prefix, lists, TextRole::Hint, text, false};
 }
 constexpr TextRow numberLabels(Trio tail) {
-    return {Shape::NumberLabels, "Label", 1, TextRole::Caption, tail, true};
+    return {Shape::NumberLabels, {}, 1, TextRole::Caption, tail, true};
 }
 constexpr TextRow arcInputLabels(Trio tail) {
-    return {Shape::ArcInputLabels, "Label", kInputs, TextRole::Caption, tail, true};
+    return {Shape::ArcInputLabels, {}, kInputs, TextRole::Caption, tail, true};
 }
 
 // clang-format off

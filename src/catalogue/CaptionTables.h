@@ -19,13 +19,14 @@ enum class Shape {
     Single,         // the one control `name`
     Family,         // name1 .. nameN
     ListFamily,     // name<i>_<j>: N lists of 32 entries
-    NumberLabels,   // Label10001 .. Label11024, numbered by list position
-    ArcInputLabels, // the ARC page's row labels: Label2, then Label7 .. Label13
+    NumberLabels,   // the labels of every number list, numbered by list position (numberLabelName)
+    ArcInputLabels, // the ARC page's row labels (arcInputLabelName)
 };
 
 struct TextRow {
     Shape shape;
-    std::string_view name; // the control, or the prefix its members are named from
+    std::string_view name; // the control, or the prefix its members are named from; empty
+                           // for the shapes with a naming rule of their own
     int members;           // Family/ArcInputLabels: members; ListFamily: lists; else 1
     TextRole role;
     Trio text;
@@ -36,11 +37,6 @@ struct TextRow {
 
 // Every caption and hint of the pages, in the order a switch sets them.
 std::span<const TextRow> controlTextRows();
-
-// Number labels: Label<kNumberLabelBase + m>, m = 1 .. kNumberLabelCount.
-inline constexpr int kNumberLabelBase = 10000;
-inline constexpr int kNumberLists = 32;
-inline constexpr int kNumberLabelCount = kNumberLists * kListLength;
 
 struct MenuRow {
     std::string_view item; // object name of the menu item

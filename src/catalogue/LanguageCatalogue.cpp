@@ -1,6 +1,7 @@
 #include "catalogue/LanguageCatalogue.h"
 
 #include "catalogue/CaptionTables.h"
+#include "catalogue/ControlNames.h"
 #include "model/EventChoices.h"
 
 #include <algorithm>
@@ -11,18 +12,6 @@ namespace {
 
 using tables::Shape;
 using tables::TextRow;
-
-// The list position that a number label shows: k = (m - 10000) mod 32, where
-// 0 stands for the 32nd entry.
-int numberLabelPosition(int labelNumber) {
-    const int k = (labelNumber - tables::kNumberLabelBase) % kListLength;
-    return k == 0 ? kListLength : k;
-}
-
-// The ARC page labels its eight rows Label2, Label7, Label8, ..., Label13.
-std::string arcInputLabelName(std::string_view prefix, int input) {
-    return std::string(prefix) + std::to_string(input == 1 ? 2 : input + 5);
-}
 
 std::string memberName(std::string_view prefix, int index) {
     return std::string(prefix) + std::to_string(index);
@@ -43,14 +32,16 @@ template <class Add> void forEachMember(const TextRow& row, Add add) {
             for (int j = 1; j <= kListLength; ++j)
                 add(memberName(row.name, i) + "_" + std::to_string(j), j);
         return;
-    case Shape::NumberLabels:
-        for (int m = tables::kNumberLabelBase + 1; m <= tables::kNumberLabelBase + tables::kNumberLabelCount;
-             ++m)
-            add(memberName(row.name, m), numberLabelPosition(m));
+    case Shape::NumberLabels: {
+        const auto lists = static_cast<int>(FieldTable::instance().lists().size());
+        for (int list = 0; list < lists; ++list)
+            for (int position = 1; position <= kListLength; ++position)
+                add(numberLabelName(list, position), position);
         return;
+    }
     case Shape::ArcInputLabels:
         for (int i = 1; i <= row.members; ++i)
-            add(arcInputLabelName(row.name, i), i);
+            add(arcInputLabelName(i), i);
         return;
     }
 }

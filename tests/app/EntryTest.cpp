@@ -7,9 +7,11 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
@@ -162,24 +164,73 @@ private slots:
         QCOMPARE(ip->text(), QString(15, QChar(0xe4)));
     }
 
-    // Alt or AltGr with a key types its character when no menu takes it; the rules apply.
-    void altCombinationsAreFilteredToo() {
-        QLineEdit* entry = line(QStringLiteral("TNIN_V_2_1"));
-        const auto altGr = Qt::ControlModifier | Qt::AltModifier; // as a Windows keyboard sends it
-        QTest::keyClick(entry, Qt::Key_Q, Qt::AltModifier);
-        QTest::sendKeyEvent(QTest::Click, entry, Qt::Key_V, QStringLiteral("@"), altGr);
-        QTest::sendKeyEvent(QTest::Click, entry, Qt::Key_At, QStringLiteral("@"), altGr);
-        QCOMPARE(entry->text(), QString());
-        QCOMPARE(beeps, 0);
-        QLineEdit* delay = line(QStringLiteral("DELAY_IN5"));
-        delay->clear();
-        QTest::keyClick(delay, Qt::Key_Q, Qt::AltModifier);
-        QCOMPARE(delay->text(), QString());
-        QCOMPARE(beeps, 1);
+    // Alt with a key that no menu takes types nothing, so a guessed menu letter changes no
+    // setting; AltGr (Ctrl+Alt on a Windows keyboard) types its character through the rules.
+    void altCombinationsNeverTypeIntoAField() {
+        (*window)->SetLangToSK(); // its menus take S, D, e and J
+        QLineEdit* apn = line(QStringLiteral("editAPN"));
+        apn->end(false);
+        QTest::keyClick(apn, Qt::Key_N, Qt::AltModifier);
+        QCOMPARE(apn->text(), QStringLiteral("internet"));
         auto* sms = (*window)->control<QPlainTextEdit>(QStringLiteral("T_SMS_IN6"));
+        QTest::keyClick(sms, Qt::Key_Q, Qt::AltModifier);
+        QTest::keyClick(sms, Qt::Key_Q, Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(sms->toPlainText(), QString());
+        QLineEdit* entry = line(QStringLiteral("TNIN_V_2_1"));
+        QTest::keyClick(entry, Qt::Key_2, Qt::AltModifier);
+        QCOMPARE(entry->text(), QString());
+        QVERIFY(!line(QStringLiteral("TNIN_V_2_2"))->isEnabled());
+        QLineEdit* delay = line(QStringLiteral("DELAY_IN5"));
+        delay->setText(QStringLiteral("7"));
+        QTest::keyClick(delay, Qt::Key_1, Qt::AltModifier);
+        QCOMPARE(delay->text(), QStringLiteral("7"));
+        // A chooser would pick the first item beginning with the letter ("Nastavené/Odstavené").
+        auto* chooser = (*window)->control<QComboBox>(QStringLiteral("EventCodeIN1"));
+        QTest::keyClick(chooser, Qt::Key_N, Qt::AltModifier);
+        QCOMPARE(chooser->currentIndex(), 17);
+        QCOMPARE(beeps, 0);
+        QCOMPARE(model("editAPN") + model("T_SMS_IN6") + model("TNIN_V_2_1") + model("DELAY_IN5"),
+                 std::string("internet7"));
+
+        const auto altGr = Qt::ControlModifier | Qt::AltModifier;
+        QTest::sendKeyEvent(QTest::Click, entry, Qt::Key_V, QStringLiteral("@"), altGr);
+        QCOMPARE(entry->text(), QString());
         QTest::sendKeyEvent(QTest::Click, sms, Qt::Key_E, QStringLiteral("€"), altGr);
         QTest::sendKeyEvent(QTest::Click, sms, Qt::Key_V, QStringLiteral("@"), altGr);
         QCOMPARE(sms->toPlainText(), QStringLiteral("@"));
+        QTest::sendKeyEvent(QTest::Click, apn, Qt::Key_V, QStringLiteral("@"), altGr);
+        QCOMPARE(apn->text(), QStringLiteral("internet@"));
+        // The keyboard still reaches the menus from a field.
+        auto* data = (*window)->control<QMenu>(QStringLiteral("Uloi1"));
+        QTest::keyClick(apn, Qt::Key_D, Qt::AltModifier);
+        QTRY_VERIFY(data->isVisible());
+        data->close();
+        QCOMPARE(apn->text(), QStringLiteral("internet@"));
+    }
+
+    // Loaded text is kept as it is: typing one character at its end adds that character
+    // and changes no other byte, whatever byte the file or the device gave.
+    void anEditKeepsEveryLoadedByte() {
+        auto& config = (*window)->configuration();
+        for (const char* name : {"IP_PCO", "T_SMS_IN1"}) {
+            const auto id = config.table().id(name);
+            QWidget* field = (*window)->control<QWidget>(QLatin1String(name));
+            QByteArray changed;
+            for (int byte = 1; byte < 256; ++byte) {
+                if ((byte >= ' ' && byte < 0x7f) || byte == '\r' || byte == '\n')
+                    continue; // an SMS text's line break is CR LF, its own test
+                const std::string loaded = std::string("A") + static_cast<char>(byte) + "Z";
+                config.setText(id, loaded);
+                if (auto* memo = qobject_cast<QPlainTextEdit*>(field))
+                    memo->moveCursor(QTextCursor::End);
+                else
+                    static_cast<QLineEdit*>(field)->end(false);
+                QTest::keyClick(field, '1');
+                if (config.text(id) != loaded + "1")
+                    changed += QByteArray::number(byte, 16) + ' ';
+            }
+            QVERIFY2(changed.isEmpty(), name + QByteArray(": ") + changed);
+        }
     }
 
     void numberFieldBeepsForRefusedKeys() {

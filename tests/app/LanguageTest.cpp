@@ -4,9 +4,11 @@
 #include "app/ControlTexts.h"
 #include "app/WindowLinkView.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,6 +32,40 @@ QString caption(qta::app::TfMain& window, const QString& name) {
 QString hint(qta::app::TfMain& window, const QString& name) {
     auto* widget = window.control<QWidget>(name);
     return widget ? widget->toolTip() : QStringLiteral("<no %1>").arg(name);
+}
+
+// Captions on the shown part of the window that are drawn narrower than their text needs.
+QStringList cutCaptions(QWidget* window) {
+    for (int round = 0; round < 3; ++round)
+        QApplication::processEvents(); // layouts, then the window's resize
+    QStringList cut;
+    const auto check = [&cut](QWidget* widget, const QString& text, int needed) {
+        if (widget->isVisible() && !text.isEmpty() && widget->width() < needed)
+            cut << QStringLiteral("%1 \"%2\" %3 < %4")
+                       .arg(widget->objectName(), text)
+                       .arg(widget->width())
+                       .arg(needed);
+    };
+    for (QLabel* label : window->findChildren<QLabel*>())
+        check(label, label->text(), label->sizeHint().width());
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
+        check(button, button->text(), button->sizeHint().width());
+    for (QGroupBox* group : window->findChildren<QGroupBox*>())
+        check(group, group->title(), group->minimumSizeHint().width());
+    return cut;
+}
+
+// cutCaptions of every page and sub-page, each brought to the front in turn.
+QStringList cutCaptionsOfEveryPage(QWidget* window, QTabWidget* pages) {
+    QStringList cut = cutCaptions(window);
+    for (int k = 0; k < pages->count(); ++k) {
+        pages->setCurrentIndex(k);
+        cut += cutCaptions(window);
+        if (auto* sub = pages->widget(k)->findChild<QTabWidget*>())
+            cut += cutCaptionsOfEveryPage(window, sub);
+    }
+    pages->setCurrentIndex(0);
+    return cut;
 }
 
 } // namespace
@@ -99,6 +135,32 @@ private slots:
                  QStringLiteral("Phone numbers which will received voice messages about alarm"));
         QCOMPARE(hint(main(), QStringLiteral("editAPN")),
                  QStringLiteral("Access Point Name - ask tou mobile operator for proper value"));
+    }
+
+    // A caption keeps the width of the language it was first shown in unless the switch
+    // sizes it anew: "Zugangscode" read "Zugar" after starting in Slovak.
+    void everyCaptionShowsWholeAfterEverySwitch_data() {
+        QTest::addColumn<Language>("start");
+        // The shortest captions and the mostly English ones; the German are the longest.
+        QTest::newRow("SK") << Language::SK;
+        QTest::newRow("DK") << Language::DK;
+    }
+    void everyCaptionShowsWholeAfterEverySwitch() {
+        QFETCH(Language, start);
+        TestWindow started(QStringLiteral("[Language]\r\nLang=%1\r\n")
+                               .arg(QString::fromStdString(std::string(qta::languageCode(start)))));
+        started->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&*started));
+        auto* pages = started->control<QTabWidget>(QStringLiteral("PageControl1"));
+        QStringList cut = cutCaptionsOfEveryPage(&*started, pages);
+        for (const Language language : {Language::DE, Language::EN, Language::SK, Language::DK}) {
+            if (language == start)
+                continue;
+            started->applyLanguage(language);
+            cut += cutCaptionsOfEveryPage(&*started, pages);
+        }
+        cut.removeDuplicates();
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
     }
 
     void theNinePagesAndTheirSubPagesInOrder() {
