@@ -1,5 +1,7 @@
 #include "FieldTable.h"
 
+#include "DeviceCounts.h"
+
 #include <algorithm>
 #include <array>
 #include <stdexcept>
@@ -62,29 +64,29 @@ constexpr FamilyRule choices(F family, const char* prefix, int count, int value)
 // The whole Configuration, family by family, in the order fields are enumerated.
 constexpr std::array kFamilies = {
     // Digital inputs
-    phoneList2(F::TNIN_V_, "TNIN_V_", 8),
-    phoneList2(F::TNIN_S_, "TNIN_S_", 8),
-    texts(F::T_SMS_IN, "T_SMS_IN", 8, K::SmsText, 127),
-    texts(F::T_SMS_RIN, "T_SMS_RIN", 8, K::SmsText, 127),
-    number(F::DELAY_IN, "DELAY_IN", 8, 3, kSeconds, "0", "0"),
-    flags(F::NO_IN, "NO_IN", 8, true, true),
-    flags(F::NC_IN, "NC_IN", 8, false, false),
+    phoneList2(F::TNIN_V_, "TNIN_V_", kInputs),
+    phoneList2(F::TNIN_S_, "TNIN_S_", kInputs),
+    texts(F::T_SMS_IN, "T_SMS_IN", kInputs, K::SmsText, 127),
+    texts(F::T_SMS_RIN, "T_SMS_RIN", kInputs, K::SmsText, 127),
+    number(F::DELAY_IN, "DELAY_IN", kInputs, 3, kSeconds, "0", "0"),
+    flags(F::NO_IN, "NO_IN", kInputs, true, true),
+    flags(F::NC_IN, "NC_IN", kInputs, false, false),
     // Analog inputs ('.' in a start value is the user's decimal separator)
-    phoneList2(F::TNAIN_V_, "TNAIN_V_", 2),
-    phoneList2(F::TNAIN_S_, "TNAIN_S_", 2),
-    texts(F::T_SMS_AIN, "T_SMS_AIN", 2, K::SmsText, 127),
-    texts(F::T_SMS_RAIN, "T_SMS_RAIN", 2, K::SmsText, 127),
-    number(F::DELAY_AIN, "DELAY_AIN", 2, 3, kSeconds, "0", "0"),
-    number(F::UMAX_AIN, "UMAX_AIN", 2, 2, kVolts, "25.5", "25,5"),
-    number(F::UMIN_AIN, "UMIN_AIN", 2, 2, kVolts, "0", "0"),
+    phoneList2(F::TNAIN_V_, "TNAIN_V_", kAnalogInputs),
+    phoneList2(F::TNAIN_S_, "TNAIN_S_", kAnalogInputs),
+    texts(F::T_SMS_AIN, "T_SMS_AIN", kAnalogInputs, K::SmsText, 127),
+    texts(F::T_SMS_RAIN, "T_SMS_RAIN", kAnalogInputs, K::SmsText, 127),
+    number(F::DELAY_AIN, "DELAY_AIN", kAnalogInputs, 3, kSeconds, "0", "0"),
+    number(F::UMAX_AIN, "UMAX_AIN", kAnalogInputs, 2, kVolts, "25.5", "25,5"),
+    number(F::UMIN_AIN, "UMIN_AIN", kAnalogInputs, 2, kVolts, "0", "0"),
     // Outputs
-    phoneList2(F::TNOUT_V_, "TNOUT_V_", 4),
-    phoneList2(F::TNOUT_S_, "TNOUT_S_", 4),
-    texts(F::T_SMS_OUT_ON_, "T_SMS_OUT_ON_", 4, K::SmsText, 127),
-    texts(F::T_SMS_OUT_OFF_, "T_SMS_OUT_OFF_", 4, K::SmsText, 127),
-    texts(F::DTMF_OUT_ON_, "DTMF_OUT_ON_", 4, K::DtmfCode, 14),
-    texts(F::DTMF_OUT_OFF_, "DTMF_OUT_OFF_", 4, K::DtmfCode, 14),
-    number(F::DELAY_OUT, "DELAY_OUT", 4, 3, kSeconds, "0", "0"),
+    phoneList2(F::TNOUT_V_, "TNOUT_V_", kOutputs),
+    phoneList2(F::TNOUT_S_, "TNOUT_S_", kOutputs),
+    texts(F::T_SMS_OUT_ON_, "T_SMS_OUT_ON_", kOutputs, K::SmsText, 127),
+    texts(F::T_SMS_OUT_OFF_, "T_SMS_OUT_OFF_", kOutputs, K::SmsText, 127),
+    texts(F::DTMF_OUT_ON_, "DTMF_OUT_ON_", kOutputs, K::DtmfCode, 14),
+    texts(F::DTMF_OUT_OFF_, "DTMF_OUT_OFF_", kOutputs, K::DtmfCode, 14),
+    number(F::DELAY_OUT, "DELAY_OUT", kOutputs, 3, kSeconds, "0", "0"),
     flags(F::CheckOut_, "CheckOut_", 2, false, false),
     // Input blocking
     phoneList1(F::TNBLK_V_, "TNBLK_V_"),
@@ -100,10 +102,10 @@ constexpr std::array kFamilies = {
     flags(F::CheckBoxAku, "CheckBoxAku", 0, true, true),
     flags(F::CheckBox230V, "CheckBox230V", 0, true, true),
     // Alarm-receiving centre
-    texts(F::ObjCodeIN, "ObjCodeIN", 8, K::DigitString, 4),
-    choices(F::EventCodeIN, "EventCodeIN", 8, kEventChoiceNoneIndex),
-    texts(F::PartCodeIN, "PartCodeIN", 8, K::DigitString, 2, "00"),
-    texts(F::ZoneCodeIN, "ZoneCodeIN", 8, K::DigitString, 3, "000"),
+    texts(F::ObjCodeIN, "ObjCodeIN", kInputs, K::DigitString, 4),
+    choices(F::EventCodeIN, "EventCodeIN", kInputs, kEventChoiceNoneIndex),
+    texts(F::PartCodeIN, "PartCodeIN", kInputs, K::DigitString, 2, "00"),
+    texts(F::ZoneCodeIN, "ZoneCodeIN", kInputs, K::DigitString, 3, "000"),
     single(F::IP_PCO, "IP_PCO", K::FreeText, 15, "", ""),
     single(F::Port_PCO, "Port_PCO", K::DigitString, 5, "5000", "5000"),
     single(F::IP_PCO2, "IP_PCO2", K::FreeText, 15, "", ""),
