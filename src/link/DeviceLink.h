@@ -1,12 +1,14 @@
 #pragma once
 
 #include "Clock.h"
+#include "GprsOptions.h"
 #include "LinkState.h"
 #include "LinkView.h"
 
 #include "model/Configuration.h"
 #include "transfer/TimeFrame.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,14 +25,20 @@ struct LinkOptions {
     Millis unlockAnswerLimit{10000};
     // The decimal separator of the number fields that a read fills.
     char decimalSeparator = '.';
+    // The GPRS server and the times of its protocol.
+    GprsOptions gprs;
 };
 
 class UsbLink;
+class GprsLink;
 
-// The engine of the device connection: the USB poll with identification, access
-// code and status reports, the transfers (write, read, event log) and output
-// switching. Event-driven: it reacts to bytes, timers and the user's actions, and
-// never waits inside a call. It talks to the user only through its LinkView.
+// The engine of the device connection over the transport the user chose: the USB
+// poll, or the GPRS server the device dials into; on either, identification,
+// access code and status reports, the transfers (write, read, event log) and
+// output switching. Event-driven: it reacts to bytes, timers and the user's
+// actions, and never waits inside a call. It talks to the user only through its
+// LinkView, on the thread that runs it (the GPRS connection's own thread never
+// reaches the view).
 class DeviceLink {
 public:
     // `config` is the window's Configuration: a write encodes a snapshot of it, a
@@ -45,7 +53,13 @@ public:
     void start();
 
     Transport transport() const { return transport_; }
+    // USB chosen: the poll runs, the GPRS server stops (ending a connection).
     void rdbUSBClick();
+    // GPRS chosen: the poll stops and the server listens; a port that cannot be
+    // opened is reported with the socket layer's own text.
+    void rdbGPRSClick();
+    // The port the GPRS server listens on, 0 while it does not.
+    std::uint16_t gprsPort() const;
 
     // The device commands of the menus (Send, Read, event-log Read). Each needs an
     // unlocked device, else the user is told "Device not connected !".
@@ -63,19 +77,35 @@ public:
     void closeDialog();
     void cancelTransfer();
 
+    // A click on the link indicators: over GPRS, the device is asked to end the
+    // connection at its next report. Nothing while a dialog is up, or over USB.
+    void Image1Click();
+    // The window wants to close. True: it may close now. False: a GPRS device is
+    // being asked to end the connection; `closed` runs once it has (at most the
+    // close wait later), and the window closes then.
+    bool FormCloseQuery(std::function<void()> closed);
+
     // A transfer is requested or running.
-    bool transferRunning() const { return state_.anyRequest(); }
+    bool transferRunning() const;
     const LinkState& state() const { return state_; }
+
+    // The GPRS link, for tests and benchmarks; null until GPRS is first chosen.
+    GprsLink* gprs() const { return gprs_.get(); }
 
 private:
     bool deviceConnected();
     void request(TransferKind kind);
+    bool overGprs() const { return transport_ == Transport::Gprs && gprs_; }
 
+    Configuration& config_;
     LinkView& view_;
+    Clock& clock_;
+    transfer::Clock wallClock_;
     LinkOptions options_;
     Transport transport_ = Transport::Usb;
     LinkState state_;
     std::unique_ptr<UsbLink> usb_;
+    std::unique_ptr<GprsLink> gprs_; // made when GPRS is first chosen (it needs an event loop)
 };
 
 } // namespace qta::link

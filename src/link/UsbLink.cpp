@@ -1,5 +1,6 @@
 #include "UsbLink.h"
 
+#include "Commands.h"
 #include "UsbTransfer.h"
 
 #include "log/StatusReport.h"
@@ -23,21 +24,8 @@ constexpr std::array<std::uint8_t, 6> kIdentification{'Q', 'T', 'A', '7', '1', '
 constexpr std::uint8_t kIdentified = 0x1F;
 constexpr std::uint8_t kCodeAccepted = 0x06;
 constexpr std::uint8_t kCodeRefusedSeen = 0x0D;
-constexpr std::uint8_t kNothingToDo = 0x1B;
 constexpr std::uint8_t kReadTimeoutFill = 0x20; // what a status read that timed out appends
 constexpr std::uint8_t kReportTail[] = {0x1C, 0x2C};
-
-std::uint8_t commandByte(TransferKind kind) {
-    switch (kind) {
-    case TransferKind::Write:
-        return 0xAA;
-    case TransferKind::Read:
-        return 0x60;
-    case TransferKind::EventLog:
-        break;
-    }
-    return 0x0E;
-}
 
 bool& requestFlag(LinkState& state, TransferKind kind) {
     switch (kind) {
