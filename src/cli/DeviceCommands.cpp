@@ -1,4 +1,4 @@
-// read, write, log, watch: the device itself, over USB.
+// read, write, log, watch: the device itself, over USB or GPRS.
 #include "Cli.h"
 #include "DeviceSession.h"
 
@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <array>
 #include <csignal>
 #include <fstream>
@@ -70,8 +71,12 @@ private:
     int fds_[2] = {-1, -1};
 };
 
+constexpr int kGprsPort = 48006;
+
 struct DeviceArguments {
     DeviceSession::Settings settings;
+    bool gprs = false;
+    int listenPort = kGprsPort;
     std::string port;
     std::string base;
     std::string output;
@@ -82,11 +87,22 @@ struct DeviceArguments {
 DeviceArguments parseDeviceArguments(const Context& context, std::span<const std::string> args,
                                      DeviceSession::Job job) {
     const auto parsed = Arguments::parse(args, kDeviceOptions, kTransportFlags);
-    if (parsed.flag("--gprs"))
-        throw UsageError{"--gprs: the GPRS link is not available in this version; use --usb"};
-    if (!parsed.flag("--usb"))
-        throw UsageError{"choose the link: --usb"};
+    if (parsed.flag("--usb") == parsed.flag("--gprs"))
+        throw UsageError{"choose the link: --usb or --gprs"};
     DeviceArguments device;
+    device.gprs = parsed.flag("--gprs");
+    const auto onlyWith = [&](std::string_view option, const char* link) {
+        if (!parsed.option(option).empty())
+            throw UsageError{std::string(option) + ": only with " + link};
+    };
+    if (device.gprs) {
+        onlyWith("--port", "--usb");
+        onlyWith("--trace", "--usb");
+    } else {
+        onlyWith("--listen", "--gprs");
+    }
+    if (const std::string listen = parsed.option("--listen"); !listen.empty())
+        device.listenPort = parseNumber(listen, "--listen", 1, 65535);
     device.settings.job = job;
     device.settings.code = utf8ToCp1250(parsed.option("--code", true));
     device.settings.language = context.language;
@@ -146,22 +162,35 @@ int runLink(const Context& context, DeviceArguments& device, Configuration& conf
     link::BridgeDriver& driver = tracing ? static_cast<link::BridgeDriver&>(*tracing) : *system;
 
     int status = kExitFailure;
+    link::DeviceLink* running = nullptr;
     DeviceSession session(device.settings, clock, *context.out, *context.err, [&](int code) {
         status = code;
+        // Over GPRS the device is asked to end the connection first; the run ends
+        // once it has, or after the close wait.
+        if (running && !running->FormCloseQuery([code] { QCoreApplication::exit(code); }))
+            return;
         QCoreApplication::exit(code);
     });
     link::LinkOptions options;
     options.stallLimit = device.settings.timeout;
     options.unlockAnswerLimit = device.settings.timeout;
     options.decimalSeparator = context.decimalSeparator;
+    options.gprs.listenPort = static_cast<std::uint16_t>(device.listenPort);
+    options.gprs.closeWait = std::min(options.gprs.closeWait, device.settings.timeout);
     link::DeviceLink deviceLink(config, session, driver, clock, transfer::localDateTime, options);
     session.attach(deviceLink);
+    running = &deviceLink;
 
     InterruptPipe interrupts;
     QSocketNotifier interrupted(interrupts.readEnd(), QSocketNotifier::Read);
     QObject::connect(&interrupted, &QSocketNotifier::activated, &app, [&] { session.interrupt(); });
 
     session.begin();
+    if (device.gprs) {
+        deviceLink.rdbGPRSClick();
+        if (deviceLink.gprsPort() == 0)
+            return kExitFailure; // the session has told why the port cannot be opened
+    }
     deviceLink.start();
     QCoreApplication::exec();
     if (status == kExitOk)

@@ -119,7 +119,8 @@ void DeviceSession::setProgress(int value) {
 
 void DeviceSession::ShowDiag(std::span<const std::uint8_t, 21> report, bool) {
     alive();
-    if (settings_.job != Job::Watch)
+    // Over GPRS the report that the end of the connection answers comes after the last one counted.
+    if (settings_.job != Job::Watch || done_)
         return;
     if (reports_ > 0)
         out_ << '\n';

@@ -176,10 +176,10 @@ bool GprsConnection::exchange(const Unit& unit) {
         return false;
     if (unit.kind == UnitKind::Identification) {
         // The identification was acknowledged; now the access code, or a release
-        // when the prompt closes without one.
+        // when the prompt closes without one. (`outgoing` is not cleared here: the
+        // code may be there already.)
         {
             auto shared = shared_.lock();
-            shared->outgoing.clear();
             shared->received.clear();
         }
         if (!waitForDecision() || !sendDecision(true, false))
@@ -203,12 +203,13 @@ bool GprsConnection::sendDecision(bool accessCode, bool answersReport) {
         endSent_ = out == Bytes{kEndCommand};
     if (out.empty())
         return true;
-    if (accessCode) {
-        // What came before the code cannot be its answer (an identification the
-        // device sent before it saw our acknowledgement).
+    // What came before the access code, a transfer's command or the end cannot be
+    // the device's answer to it (an identification sent before the device saw our
+    // acknowledgement, a report sent before it saw the command).
+    const bool command = answersReport && (transferOfCommand(out.front()) || endSent_);
+    if (accessCode || command)
         purgeInput();
-        codeSent_ = true;
-    }
+    codeSent_ = codeSent_ || accessCode;
     return send(out);
 }
 

@@ -223,8 +223,8 @@ void GprsLink::transferAccepted(TransferKind kind) {
     post([this, kind] {
         if (running_ != kind)
             return;
-        view_.showTransferRunning(runningMaximum(kind));
         madeProgress();
+        view_.showTransferRunning(runningMaximum(kind));
     });
 }
 
@@ -234,8 +234,8 @@ void GprsLink::frameArrived(const transfer::Frame& frame, std::uint64_t ticket) 
             state_.blockAddress = frame.address;
             state_.receivedPayload = frame.payload;
             decoder_->ReadData(frame);
-            view_.setProgress(std::min<int>(frame.address, runningMaximum(TransferKind::Read)));
             madeProgress();
+            view_.setProgress(std::min<int>(frame.address, runningMaximum(TransferKind::Read)));
         }
         markApplied(ticket);
     });
@@ -244,10 +244,10 @@ void GprsLink::frameArrived(const transfer::Frame& frame, std::uint64_t ticket) 
 void GprsLink::recordArrived(const EventRecord& record, int count, std::optional<std::uint64_t> ticket) {
     post([this, record, count, ticket] {
         if (running_ == TransferKind::EventLog) {
+            madeProgress();
             if (ticket)
                 view_.WriteEvent(record);
             view_.setProgress(std::min(count, runningMaximum(TransferKind::EventLog)));
-            madeProgress();
         }
         if (ticket)
             markApplied(*ticket);
@@ -258,8 +258,8 @@ void GprsLink::slotSent(int slot) {
     post([this, slot] {
         if (running_ != TransferKind::Write)
             return;
-        view_.setProgress(slot);
         madeProgress();
+        view_.setProgress(slot);
     });
 }
 
@@ -302,6 +302,10 @@ void GprsLink::connectionEnded() {
 
 void GprsLink::Timer2Timer() {
     auto shared = shared_.lock();
+    if (pendingCode_ && shared->outgoing.empty()) {
+        shared->outgoing = *std::exchange(pendingCode_, std::nullopt);
+        shared.notify();
+    }
     if (shared->received.empty())
         return;
     const Bytes unit = std::exchange(shared->received, {});
@@ -468,6 +472,7 @@ void GprsLink::showTransferDialog(TransferKind kind) {
 }
 
 void GprsLink::hideDialog() {
+    pendingCode_.reset();
     const bool shown = dialog_ != Dialog::Hidden;
     dialog_ = Dialog::Hidden;
     dialogTimer_.setEnabled(false);
@@ -538,6 +543,12 @@ void GprsLink::submitAccessCode(const std::string& code) {
     message.push_back(0x0D);
     dialog_ = Dialog::CheckingCode; // the dialog stays up until the device answers
     auto shared = shared_.lock();
+    // The code must not take the place of the identification's 0x1F while that
+    // still waits to go out: Timer2 hands it over once it has.
+    if (!shared->outgoing.empty()) {
+        pendingCode_ = std::move(message);
+        return;
+    }
     shared->outgoing = std::move(message);
     shared.notify();
 }
@@ -564,7 +575,10 @@ void GprsLink::closeDialog() {
 }
 
 void GprsLink::cancelTransfer() {
-    giveUpTransfer(TransferEnd::Cancelled);
+    if (transferRunning())
+        giveUpTransfer(TransferEnd::Cancelled);
+    else if (dialog_ == Dialog::Transfer)
+        hideDialog(); // finished, and the report that would close the dialog is slow to come
 }
 
 // The end of the connection goes to the device as the answer to its next report.
@@ -602,6 +616,8 @@ bool GprsLink::FormCloseQuery(std::function<void()> closed) {
 
 // ---- transfers that end early ----
 
+// Restarted before the view hears of the progress, so that this bound, and not
+// a bound of the view's own, is the one that ends a transfer gone quiet.
 void GprsLink::madeProgress() {
     stall_.start(options_.stallLimit, [this] { giveUpTransfer(TransferEnd::NoAnswer); });
 }

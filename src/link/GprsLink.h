@@ -122,6 +122,7 @@ private:
     int dialogTimeoutTicks_ = 0;
     std::optional<TransferKind> requested_; // asked for, its command not yet sent
     std::optional<TransferKind> running_;   // its command sent, not yet ended here
+    std::optional<Bytes> pendingCode_;      // typed before the identification's 0x1F went out
     std::shared_ptr<transfer::GprsSlots> preparedFrames_;
     std::unique_ptr<transfer::ConfigDecoder> decoder_;
     std::function<void()> closed_; // the window waits to close
