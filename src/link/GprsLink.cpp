@@ -74,10 +74,13 @@ void refuse(int socket) {
 GprsLink::GprsLink(LinkState& state, LinkView& view, Configuration& config, Clock& clock,
                    transfer::Clock wallClock, const LinkOptions& options)
     : state_(state), view_(view), config_(config), clock_(clock), wallClock_(std::move(wallClock)),
-      options_(options), timer2_(clock, kTimer2Interval, [this] { Timer2Timer(); }),
+      options_(options), uiNotifier_(uiDoorbell_.fd(), QSocketNotifier::Read),
+      timer2_(clock, kTimer2Interval, [this] { Timer2Timer(); }),
       gprsTimer_(clock, kWatchdogInterval, [this] { GPRSTimerTimer(); }),
       dialogTimer_(clock, kDialogTimeoutInterval, [this] { dialogTimeoutTick(); }), identifyLimit_(clock),
-      stall_(clock), closeWait_(clock) {}
+      stall_(clock), closeWait_(clock) {
+    connect(&uiNotifier_, &QSocketNotifier::activated, this, [this] { runQueuedWork(); });
+}
 
 GprsLink::~GprsLink() {
     connection_.reset(); // joins the thread: nothing of it runs after this
@@ -190,24 +193,25 @@ void GprsLink::closeConnection() {
 
 // ---- work from the connection thread ----
 
+// The work travels under the shared lock; the doorbell only wakes the UI thread.
 void GprsLink::post(std::function<void()> work) {
-    bool wake = false;
+    bool ring = false;
     {
         auto shared = shared_.lock();
         shared->uiWork.push_back(std::move(work));
-        wake = !std::exchange(shared->uiWakePosted, true);
+        ring = !std::exchange(shared->uiRung, true);
     }
-    // The work itself travels under our lock; Qt's queue carries only the wake-up.
-    if (wake)
-        QMetaObject::invokeMethod(this, "runQueuedWork", Qt::QueuedConnection);
+    if (ring)
+        uiDoorbell_.ring();
 }
 
 void GprsLink::runQueuedWork() {
+    uiDoorbell_.clear();
     std::vector<std::function<void()>> work;
     {
         auto shared = shared_.lock();
         work.swap(shared->uiWork);
-        shared->uiWakePosted = false;
+        shared->uiRung = false;
     }
     for (const auto& item : work)
         item();

@@ -8,6 +8,7 @@
 #include "transfer/ConfigDecoder.h"
 
 #include <QObject>
+#include <QSocketNotifier>
 
 #include <functional>
 #include <memory>
@@ -64,7 +65,7 @@ private:
     enum class Dialog { Hidden, AccessCode, CheckingCode, CodeRefused, Transfer };
 
     // Runs the work the connection thread queued, in order.
-    Q_INVOKABLE void runQueuedWork();
+    void runQueuedWork();
     void post(std::function<void()> work);
     void markApplied(std::uint64_t ticket);
 
@@ -108,6 +109,11 @@ private:
     const LinkOptions& options_;
 
     SharedLinkState shared_;
+    // The connection thread rings it when it has queued work. Qt's own queue is
+    // not used across the threads: its events are made in one thread and freed in
+    // the other under a lock the thread checker cannot see.
+    Doorbell uiDoorbell_;
+    QSocketNotifier uiNotifier_;
     std::unique_ptr<GprsServer> server_;
     std::unique_ptr<GprsConnection> connection_;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Bridge.h"
+#include "Doorbell.h"
 #include "LinkView.h"
 
 #include "transfer/GprsSlots.h"
@@ -44,7 +45,7 @@ struct GprsShared {
     bool closing = false;                      // the user-interface side ends the connection
     std::uint64_t applied = 0;                 // the last received unit whose effect the UI has applied
     std::vector<std::function<void()>> uiWork; // the thread's effects, run on the UI thread in order
-    bool uiWakePosted = false;
+    bool uiRung = false;                       // the UI thread's doorbell rang for them
 
     // What the connection has done, and whether its thread waits for the device
     // or for the user-interface side with nothing else to do.
@@ -64,8 +65,7 @@ struct GprsShared {
 // pure state waits use the condition variable.
 class SharedLinkState {
 public:
-    SharedLinkState();
-    ~SharedLinkState();
+    SharedLinkState() = default;
     SharedLinkState(const SharedLinkState&) = delete;
     SharedLinkState& operator=(const SharedLinkState&) = delete;
 
@@ -90,17 +90,15 @@ public:
 
     Locked lock() { return Locked(*this); }
 
-    // The doorbell for poll(): readable after a notify, until cleared.
-    int doorbell() const { return doorbell_; }
-    void clearDoorbell();
+    // The thread's doorbell for poll(): readable after a notify, until cleared.
+    int doorbell() const { return doorbell_.fd(); }
+    void clearDoorbell() { doorbell_.clear(); }
 
 private:
-    void ring();
-
     std::mutex mutex_;
     std::condition_variable changed_;
     GprsShared fields_;
-    int doorbell_ = -1;
+    Doorbell doorbell_;
 };
 
 } // namespace qta::link
