@@ -216,6 +216,12 @@ void TfMain::closeEvent(QCloseEvent* event) {
         });
         return;
     }
+    // A device connected over GPRS is asked to end the connection first; the
+    // window closes once it has, or after the close wait.
+    if (deviceLink_ && !device().FormCloseQuery([this] { close(); })) {
+        event->ignore();
+        return;
+    }
     FormClose(); // a settings file that cannot be written does not keep the window open
     event->accept();
 }

@@ -124,8 +124,11 @@ void TopBar::lockTransportChoice(bool locked) {
 }
 
 void TopBar::showTransport(link::Transport transport) {
-    transport_->setText(transport == link::Transport::Usb ? QStringLiteral("USB") : QStringLiteral("GPRS"));
+    const bool usb = transport == link::Transport::Usb;
+    transport_->setText(usb ? QStringLiteral("USB") : QStringLiteral("GPRS"));
     transport_->adjustSize(); // placed by pixel like Heslo: "GPRS" needs more than "USB"
+    // The buttons follow too, also when the program chose the transport (--listen).
+    (usb ? usb_ : gprs_)->setChecked(true);
 }
 
 bool TopBar::eventFilter(QObject* watched, QEvent* event) {

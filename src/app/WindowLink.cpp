@@ -23,6 +23,8 @@ WindowLink::WindowLink(WindowLinkView& view, Configuration& config, char decimal
     }
     link::LinkOptions options;
     options.decimalSeparator = decimalSeparator;
+    if (setup.listenPort != 0)
+        options.gprs.listenPort = setup.listenPort;
     device_ =
         std::make_unique<link::DeviceLink>(config, view, *driver, *clock, transfer::localDateTime, options);
 
@@ -43,8 +45,16 @@ WindowLink::WindowLink(WindowLinkView& view, Configuration& config, char decimal
     actions.rdbUSBClick = [&device] {
         device.rdbUSBClick();
     };
+    actions.rdbGPRSClick = [&device] {
+        device.rdbGPRSClick();
+    };
+    actions.Image1Click = [&device] {
+        device.Image1Click();
+    };
     view.setActions(std::move(actions));
     device.start();
+    if (setup.listenPort != 0)
+        device.rdbGPRSClick();
 }
 
 // The view forgets the engine first; the engine goes before its clock and bridges.

@@ -5,6 +5,7 @@
 #include "link/DeviceLink.h"
 #include "model/Configuration.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -18,9 +19,11 @@ class WindowLinkView;
 
 // What the window's device link runs on. Left empty: the real clock, and the
 // system's USB-UART bridges, or the tty at `port` (--port) whatever it describes
-// itself as. Tests give a clock and bridges of their own.
+// itself as. Tests give a clock and bridges of their own. A `listenPort`
+// (--listen) starts with GPRS chosen, its server on that port.
 struct LinkSetup {
     std::string port;
+    std::uint16_t listenPort = 0;
     link::BridgeDriver* driver = nullptr;
     link::Clock* clock = nullptr;
 };

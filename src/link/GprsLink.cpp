@@ -604,7 +604,10 @@ void GprsLink::Image1Click() {
 bool GprsLink::FormCloseQuery(std::function<void()> closed) {
     if (!connection_)
         return true;
+    const bool asked = static_cast<bool>(closed_);
     closed_ = std::move(closed);
+    if (asked)
+        return false; // already on its way: the wait is not started anew
     if (!state_.unlocked) {
         closeConnection();
         return false;

@@ -4,6 +4,8 @@
 #include <QCommandLineParser>
 #include <QFile>
 
+#include <cstdio>
+
 namespace {
 
 // --grab FILE [--page NAME]: saves a picture of the window (with the named page
@@ -38,11 +40,24 @@ int main(int argc, char** argv) {
             "Use the tty PATH (an adapter whose description cannot be read, or the virtual device) "
             "instead of looking for the USB bridge."),
         QStringLiteral("PATH"));
-    parser.addOptions({grab, page, port});
+    const QCommandLineOption listen(
+        QStringLiteral("listen"),
+        QStringLiteral("Start with GPRS chosen, the server listening on PORT (48006 otherwise)."),
+        QStringLiteral("PORT"));
+    parser.addOptions({grab, page, port, listen});
     parser.process(app);
 
     qta::app::LinkSetup link;
     link.port = QFile::encodeName(parser.value(port)).toStdString();
+    if (parser.isSet(listen)) {
+        bool number = false;
+        const uint listenPort = parser.value(listen).toUInt(&number);
+        if (!number || listenPort == 0 || listenPort > 65535) {
+            std::fprintf(stderr, "qta710: --listen takes a port from 1 to 65535\n");
+            return 2;
+        }
+        link.listenPort = static_cast<std::uint16_t>(listenPort);
+    }
     qta::app::TfMain window(nullptr, qta::app::SettingsFile(), link);
     if (parser.isSet(grab))
         return grabWindow(window, parser.value(grab), parser.value(page));
