@@ -53,8 +53,8 @@ private:
     std::map<std::pair<Millis, TimerId>, std::function<void()>> timers_;
 };
 
-// One timer that is either pending or not, like a Delphi TTimer reduced to what
-// the link needs: start (restart), stop, active. Stops itself when destroyed.
+// One timer that is either pending or not: start (restart), stop, active. Stops
+// itself when destroyed.
 class OneShot {
 public:
     explicit OneShot(Clock& clock) : clock_(clock) {}
