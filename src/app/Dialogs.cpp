@@ -6,23 +6,41 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include <utility>
+
 namespace qta::app {
 namespace {
 
-QString runFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(mode);
+// Shows `dialog` window-modal to its parent without waiting for it; the dialog deletes
+// itself once closed. `finished` gets the dialog's result once, also when the dialog is
+// cancelled, and stays (with what it holds) until the dialog is gone.
+void openDialog(QDialog* dialog, std::function<void(int result)> finished) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [finished = std::move(finished), answered = false](int result) mutable {
+                         if (!std::exchange(answered, true))
+                             finished(result);
+                     });
+    dialog->open();
+}
+
+void openFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode,
+                    Dialogs::FileChosen chosen) {
+    auto* dialog = new QFileDialog(parent);
+    dialog->setAcceptMode(mode);
     // The open dialog takes a name that does not exist too; Open then says it cannot read it.
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog->setFileMode(QFileDialog::AnyFile);
     // The list shows the descriptions as they are written; the patterns in Qt's terms are hidden.
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters(nameFilters(request.filter));
-    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setNameFilters(nameFilters(request.filter));
+    dialog->setDefaultSuffix(request.defaultSuffix);
     if (!request.proposedName.isEmpty())
-        dialog.selectFile(request.proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().front();
+        dialog->selectFile(request.proposedName);
+    openDialog(dialog, [dialog, chosen = std::move(chosen)](int result) {
+        const QStringList files = dialog->selectedFiles();
+        if (chosen)
+            chosen(result == QDialog::Accepted && !files.isEmpty() ? files.front() : QString());
+    });
 }
 
 // A box for `parent` that is shown without waiting for it and deletes itself once
@@ -53,18 +71,23 @@ QStringList nameFilters(const QString& filter) {
     return filters;
 }
 
-QString QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& request) {
-    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+void QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& request, FileChosen chosen) {
+    openFileDialog(parent, request, QFileDialog::AcceptOpen, std::move(chosen));
 }
 
-QString QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request) {
+void QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request, FileChosen chosen) {
     // QFileDialog asks before replacing an existing file.
-    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+    openFileDialog(parent, request, QFileDialog::AcceptSave, std::move(chosen));
 }
 
-bool QtDialogs::choosePrinter(QWidget* parent, QPrinter& printer) {
-    QPrintDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
+// The dialog works on the printer until it is deleted, so its answer holds the printer.
+void QtDialogs::choosePrinter(QWidget* parent, std::shared_ptr<QPrinter> printer,
+                              std::function<void(bool)> confirmed) {
+    auto* dialog = new QPrintDialog(printer.get(), parent);
+    openDialog(dialog, [printer = std::move(printer), confirmed = std::move(confirmed)](int result) {
+        if (confirmed)
+            confirmed(result == QDialog::Accepted);
+    });
 }
 
 // Neither box waits for the user: the window runs on while it is up.

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QPrinter;
 class QWidget;
@@ -19,17 +20,22 @@ struct FileDialogRequest {
 };
 
 // The window's dialogs and message boxes. The window uses QtDialogs; tests answer
-// them without a modal dialog.
+// them without a modal dialog. None of them waits for the user: each call returns at
+// once, and the window (and the device link with it) runs on while a dialog is up.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    // The chosen file, or empty when cancelled. The open dialog also takes the name of a
+    // Gets the chosen file once the dialog is closed, or an empty name when cancelled.
+    using FileChosen = std::function<void(const QString& name)>;
+    // The file dialogs; `chosen` runs once. The open dialog also takes the name of a
     // file that does not exist; the save dialog asks before replacing one.
-    virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
-    virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
-    // The print dialog; false when cancelled.
-    virtual bool choosePrinter(QWidget* parent, QPrinter& printer) = 0;
+    virtual void openFileName(QWidget* parent, const FileDialogRequest& request, FileChosen chosen) = 0;
+    virtual void saveFileName(QWidget* parent, const FileDialogRequest& request, FileChosen chosen) = 0;
+    // The print dialog, which sets up `printer` and keeps it until the dialog is gone:
+    // `confirmed` gets true when the user chose to print, false when cancelled.
+    virtual void choosePrinter(QWidget* parent, std::shared_ptr<QPrinter> printer,
+                               std::function<void(bool)> confirmed) = 0;
 
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
     virtual void showError(QWidget* parent, const QString& text) = 0;
@@ -45,9 +51,10 @@ public:
 
 class QtDialogs : public Dialogs {
 public:
-    QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
-    QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
-    bool choosePrinter(QWidget* parent, QPrinter& printer) override;
+    void openFileName(QWidget* parent, const FileDialogRequest& request, FileChosen chosen) override;
+    void saveFileName(QWidget* parent, const FileDialogRequest& request, FileChosen chosen) override;
+    void choosePrinter(QWidget* parent, std::shared_ptr<QPrinter> printer,
+                       std::function<void(bool)> confirmed) override;
     void showMessage(QWidget* parent, const QString& text) override;
     void showError(QWidget* parent, const QString& text) override;
     void openMessage(QWidget* parent, const QString& text, std::function<void()> closed) override;

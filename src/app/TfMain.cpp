@@ -19,11 +19,14 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPrinter>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace qta::app {
 namespace {
@@ -41,6 +44,15 @@ char userDecimalSeparator() {
 
 std::string localPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+// A dialog's answer reaches the window only while the window is there: the window may
+// be closed and gone while the dialog is up.
+template <typename Step> auto whileOpen(TfMain* window, Step step) {
+    return [window = QPointer<TfMain>(window), step = std::move(step)](const auto&... answer) {
+        if (window)
+            step(answer...);
+    };
 }
 
 } // namespace
@@ -284,19 +296,23 @@ void TfMain::Nov2Click() {
 }
 
 void TfMain::Otvori2Click() {
-    const QString name = dialogs_->openFileName(this, {kPffFilter, QStringLiteral("pff"), lastOpenName_});
-    if (name.isEmpty())
-        return;
-    lastOpenName_ = name;
-    openConfiguration(name);
+    dialogs_->openFileName(this, {kPffFilter, QStringLiteral("pff"), lastOpenName_},
+                           whileOpen(this, [this](const QString& name) {
+                               if (name.isEmpty())
+                                   return;
+                               lastOpenName_ = name;
+                               openConfiguration(name);
+                           }));
 }
 
 void TfMain::Uloi2Click() {
-    const QString name = dialogs_->saveFileName(this, {kPffFilter, QStringLiteral("pff"), lastSaveName_});
-    if (name.isEmpty())
-        return;
-    lastSaveName_ = name;
-    saveConfiguration(name);
+    dialogs_->saveFileName(this, {kPffFilter, QStringLiteral("pff"), lastSaveName_},
+                           whileOpen(this, [this](const QString& name) {
+                               if (name.isEmpty())
+                                   return;
+                               lastSaveName_ = name;
+                               saveConfiguration(name);
+                           }));
 }
 
 bool TfMain::openConfiguration(const QString& path) {
@@ -341,19 +357,23 @@ void TfMain::Nata1Click() {
 }
 
 void TfMain::Uloi3Click() {
-    const QString name =
-        dialogs_->saveFileName(this, {kEventsFilter, QStringLiteral("txt"), lastEventsName_});
-    if (name.isEmpty())
-        return;
-    lastEventsName_ = name;
-    if (!eventLog_->save(name))
-        dialogs_->showError(this, QStringLiteral("Unable to write to %1").arg(name));
+    dialogs_->saveFileName(this, {kEventsFilter, QStringLiteral("txt"), lastEventsName_},
+                           whileOpen(this, [this](const QString& name) {
+                               if (name.isEmpty())
+                                   return;
+                               lastEventsName_ = name;
+                               if (!eventLog_->save(name))
+                                   dialogs_->showError(this,
+                                                       QStringLiteral("Unable to write to %1").arg(name));
+                           }));
 }
 
 void TfMain::Tlai1Click() {
-    QPrinter printer;
-    if (dialogs_->choosePrinter(this, printer))
-        eventLog_->print(printer);
+    auto printer = std::make_shared<QPrinter>();
+    dialogs_->choosePrinter(this, printer, whileOpen(this, [this, printer](bool confirmed) {
+                                if (confirmed)
+                                    eventLog_->print(*printer);
+                            }));
 }
 
 } // namespace qta::app

@@ -1,4 +1,4 @@
-// The real file dialogs of the window, answered by the test once they are open.
+// The real dialogs of the window, found once they are up and answered by the test.
 #include "app/Dialogs.h"
 
 #include <QAbstractButton>
@@ -7,11 +7,15 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 using qta::app::FileDialogRequest;
 using qta::app::QtDialogs;
@@ -20,8 +24,8 @@ namespace {
 
 const QString kPffFilter = QStringLiteral("QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*");
 
-// Runs `answer` on the modal widget of type T as soon as it is shown; deleting the
-// returned timer gives up waiting.
+// Runs `answer` on the modal widget of type T as soon as it is shown: for the boxes that
+// Qt's own file dialog waits for. Deleting the returned timer gives up waiting.
 template <typename T> QTimer* whenShown(std::function<void(T*)> answer) {
     auto* poll = new QTimer(qApp);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
@@ -45,14 +49,14 @@ void pressAccept(QFileDialog* dialog) {
     QMetaObject::invokeMethod(dialog, "accept");
 }
 
-// The one message box on the screen.
-QMessageBox* shownBox() {
-    QMessageBox* shown = nullptr;
+// The dialog of type T that is up, if any.
+template <typename T> T* shown() {
+    T* found = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
-            shown = box;
+        if (auto* dialog = qobject_cast<T*>(widget); dialog && dialog->isVisible())
+            found = dialog;
     }
-    return shown;
+    return found;
 }
 
 QStringList shownFilters(QFileDialog* dialog) {
@@ -79,66 +83,100 @@ private slots:
                  (QStringList{QStringLiteral("QTA710 súbory (*.pff) (*.pff)"),
                               QStringLiteral("Všetky súbory (*.*) (*)")}));
         touch(path(QStringLiteral("README")));
-        QStringList shown;
-        bool listsAFileWithoutDot = false;
-        whenShown<QFileDialog>([&](QFileDialog* dialog) {
-            shown = shownFilters(dialog);
-            dialog->selectNameFilter(dialog->nameFilters().last());
-            const QStringList patterns =
-                dialog->nameFilters().last().section(QLatin1Char('('), -1).chopped(1).split(QLatin1Char(' '));
-            listsAFileWithoutDot = QDir::match(patterns, QStringLiteral("README"));
-            dialog->reject();
-        });
         QtDialogs dialogs;
-        QCOMPARE(
-            dialogs.openFileName(nullptr, {kPffFilter, QStringLiteral("pff"), path(QStringLiteral("a"))}),
-            QString());
-        QCOMPARE(shown, (QStringList{QStringLiteral("QTA710 súbory (*.pff)"),
-                                     QStringLiteral("Všetky súbory (*.*)")}));
-        QVERIFY(listsAFileWithoutDot);
+        QStringList chosen;
+        dialogs.openFileName(nullptr, {kPffFilter, QStringLiteral("pff"), path(QStringLiteral("a"))},
+                             [&chosen](const QString& name) { chosen << name; });
+        QFileDialog* dialog = shown<QFileDialog>();
+        QVERIFY(dialog);
+        QCOMPARE(shownFilters(dialog), (QStringList{QStringLiteral("QTA710 súbory (*.pff)"),
+                                                    QStringLiteral("Všetky súbory (*.*)")}));
+        dialog->selectNameFilter(dialog->nameFilters().last());
+        const QStringList patterns =
+            dialog->nameFilters().last().section(QLatin1Char('('), -1).chopped(1).split(QLatin1Char(' '));
+        QVERIFY(QDir::match(patterns, QStringLiteral("README")));
+        // Cancelled: an empty name.
+        dialog->reject();
+        QCOMPARE(chosen, QStringList{QString()});
     }
 
-    void theOpenDialogAcceptsTheNameOfAMissingFile() {
+    // The call returns with the dialog up, window-modal to the window; the choice comes
+    // later, once, and the dialog is gone after it.
+    void theOpenDialogReturnsAtOnceAndTakesTheNameOfAMissingFile() {
         const QString missing = path(QStringLiteral("missing.pff"));
-        QString proposed;
-        bool refused = false;
-        whenShown<QFileDialog>([&](QFileDialog* dialog) {
-            proposed = dialog->selectedFiles().value(0);
-            QTimer* refusal = whenShown<QMessageBox>([&](QMessageBox* message) {
-                refused = true;
-                message->close();
-                QTimer::singleShot(0, dialog, &QDialog::reject);
-            });
-            pressAccept(dialog);
-            delete refusal;
-        });
+        QWidget window;
+        window.show();
         QtDialogs dialogs;
-        QCOMPARE(dialogs.openFileName(nullptr, {kPffFilter, QStringLiteral("pff"), missing}), missing);
-        QCOMPARE(proposed, missing);
+        QStringList chosen;
+        dialogs.openFileName(&window, {kPffFilter, QStringLiteral("pff"), missing},
+                             [&chosen](const QString& name) { chosen << name; });
+        QPointer<QFileDialog> dialog = shown<QFileDialog>();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->parentWidget(), &window);
+        QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+        QCOMPARE(dialog->selectedFiles().value(0), missing);
+        QCOMPARE(chosen, QStringList());
+
+        bool refused = false;
+        QTimer* refusal = whenShown<QMessageBox>([&refused](QMessageBox* message) {
+            refused = true;
+            message->close();
+        });
+        pressAccept(dialog);
+        delete refusal;
         QVERIFY(!refused);
+        QCOMPARE(chosen, QStringList{missing});
+        QTRY_VERIFY(!dialog);
+        QCOMPARE(chosen.size(), 1);
     }
 
     void theSaveDialogAddsTheExtensionAndAsksBeforeReplacing() {
         QtDialogs dialogs;
-        whenShown<QFileDialog>(pressAccept);
-        QCOMPARE(
-            dialogs.saveFileName(nullptr, {kPffFilter, QStringLiteral("pff"), path(QStringLiteral("new"))}),
-            path(QStringLiteral("new.pff")));
+        QStringList chosen;
+        const auto record = [&chosen](const QString& name) {
+            chosen << name;
+        };
+        dialogs.saveFileName(nullptr, {kPffFilter, QStringLiteral("pff"), path(QStringLiteral("new"))},
+                             record);
+        QVERIFY(shown<QFileDialog>());
+        pressAccept(shown<QFileDialog>());
+        QCOMPARE(chosen, QStringList{path(QStringLiteral("new.pff"))});
 
         touch(path(QStringLiteral("old.pff")));
+        dialogs.saveFileName(nullptr, {kPffFilter, QStringLiteral("pff"), path(QStringLiteral("old.pff"))},
+                             record);
+        QFileDialog* dialog = shown<QFileDialog>();
+        QVERIFY(dialog);
         bool asked = false;
-        whenShown<QFileDialog>([&](QFileDialog* dialog) {
-            whenShown<QMessageBox>([&](QMessageBox* question) {
-                asked = true;
-                question->button(QMessageBox::No)->click();
-                QTimer::singleShot(0, dialog, &QDialog::reject);
-            });
-            pressAccept(dialog);
+        QTimer* question = whenShown<QMessageBox>([&asked](QMessageBox* box) {
+            asked = true;
+            box->button(QMessageBox::No)->click();
         });
-        QCOMPARE(dialogs.saveFileName(nullptr,
-                                      {kPffFilter, QStringLiteral("pff"), path(QStringLiteral("old.pff"))}),
-                 QString());
+        pressAccept(dialog);
+        delete question;
         QVERIFY(asked);
+        // No leaves the dialog up for another name; cancelling it then gives none.
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(chosen.size(), 1);
+        dialog->reject();
+        QCOMPARE(chosen, (QStringList{path(QStringLiteral("new.pff")), QString()}));
+    }
+
+    // The print dialog holds its printer while it is up and lets it go with itself.
+    void thePrintDialogKeepsItsPrinterAndTellsACancel() {
+        QtDialogs dialogs;
+        auto printer = std::make_shared<QPrinter>();
+        const std::weak_ptr<QPrinter> held = printer;
+        QList<bool> confirmed;
+        dialogs.choosePrinter(nullptr, std::move(printer), [&confirmed](bool yes) { confirmed << yes; });
+        QPointer<QPrintDialog> dialog = shown<QPrintDialog>();
+        QVERIFY(dialog);
+        QVERIFY(!held.expired());
+        QCOMPARE(confirmed, QList<bool>());
+        dialog->reject();
+        QCOMPARE(confirmed, QList<bool>{false});
+        QTRY_VERIFY(!dialog);
+        QVERIFY(held.expired());
     }
 
     // The boxes of the device link: the call returns with the box open, and the
@@ -149,7 +187,7 @@ private slots:
         window.show();
         int closed = 0;
         dialogs.openMessage(&window, QStringLiteral("Damaged device !"), [&closed] { ++closed; });
-        QMessageBox* box = shownBox();
+        QMessageBox* box = shown<QMessageBox>();
         QVERIFY(box);
         QCOMPARE(box->text(), QStringLiteral("Damaged device !"));
         QCOMPARE(box->parentWidget(), &window);
@@ -160,7 +198,7 @@ private slots:
         QList<bool> answers;
         const auto ask = [&] {
             dialogs.openQuestion(&window, QStringLiteral("Close?"), [&answers](bool yes) { answers << yes; });
-            return shownBox();
+            return shown<QMessageBox>();
         };
         ask()->button(QMessageBox::Yes)->click();
         QTest::keyClick(ask(), Qt::Key_Escape);
@@ -171,7 +209,7 @@ private slots:
         // would be disabled with it, so it stands alone and takes clicks.
         window.setEnabled(false);
         dialogs.openMessage(&window, QStringLiteral("reset error?"), [&closed] { ++closed; });
-        box = shownBox();
+        box = shown<QMessageBox>();
         QVERIFY(box && box->isEnabled());
         QVERIFY(box->windowFlags() & Qt::WindowStaysOnTopHint);
         box->button(QMessageBox::Ok)->click();

@@ -20,14 +20,16 @@ public:
     QStringList messages;
     QStringList errors;
 
-    QString openFileName(QWidget*, const qta::app::FileDialogRequest& request) override {
-        return answer(request);
+    // The file and print dialogs answer at once.
+    void openFileName(QWidget*, const qta::app::FileDialogRequest& request, FileChosen chosen) override {
+        chosen(answer(request));
     }
-    QString saveFileName(QWidget*, const qta::app::FileDialogRequest& request) override {
-        return answer(request);
+    void saveFileName(QWidget*, const qta::app::FileDialogRequest& request, FileChosen chosen) override {
+        chosen(answer(request));
     }
-    bool choosePrinter(QWidget*, QPrinter& printer) override {
-        return printerAnswer && printerAnswer(printer);
+    void choosePrinter(QWidget*, std::shared_ptr<QPrinter> printer,
+                       std::function<void(bool)> confirmed) override {
+        confirmed(printerAnswer && printerAnswer(*printer));
     }
     void showMessage(QWidget*, const QString& text) override { messages << text; }
     void showError(QWidget*, const QString& text) override { errors << text; }
