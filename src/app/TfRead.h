@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/LanguageCatalogue.h"
+#include "link/Commands.h"
 #include "link/LinkView.h"
 
 #include <QDialog>
@@ -24,7 +25,7 @@ public:
 
     // The longest code the device stores: the entry takes no more, so what is sent
     // is what was typed.
-    static constexpr int kLongestCode = 31;
+    static constexpr int kLongestCode = static_cast<int>(link::kLongestAccessCode);
 
     // `window` is disabled while the dialog is up.
     explicit TfRead(QWidget* window);

@@ -1,5 +1,7 @@
 #include "ChunkCutter.h"
 
+#include "Commands.h"
+
 #include "log/EventRecord.h"
 #include "log/StatusReport.h"
 #include "transfer/ConfigImage.h"
@@ -10,13 +12,6 @@
 
 namespace qta::link {
 namespace {
-
-constexpr std::array<std::uint8_t, 6> kIdentification{'Q', 'T', 'A', '7', '1', 'P'};
-constexpr std::array<std::uint8_t, 2> kReportTail{0x1C, 0x2C};
-constexpr std::size_t kAcceptanceSize = 16;
-constexpr std::uint8_t kWriteAccepted = 0x06;
-constexpr std::uint8_t kSendingAccepted = 0x60;
-constexpr std::uint8_t kEnd = 0x04;
 
 // The smallest limit that still holds the largest unit.
 constexpr std::size_t kSmallestLimit = transfer::kFrameSize;
@@ -141,7 +136,7 @@ std::optional<Unit> ChunkCutter::endAnswer() {
     const bool reportFirst = buffer_.size() >= log::kStatusReportSize &&
                              std::equal(kReportTail.begin(), kReportTail.end(),
                                         buffer_.begin() + static_cast<long>(log::kStatusReportSize) - 2);
-    if (!reportFirst && buffer_.front() == kEnd)
+    if (!reportFirst && buffer_.front() == kEndCommand)
         return take(UnitKind::Answer, 1);
     return report(std::nullopt);
 }

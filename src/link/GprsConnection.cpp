@@ -19,7 +19,6 @@
 namespace qta::link {
 namespace {
 
-constexpr std::uint8_t kAcknowledge = 0x1F;
 constexpr int kEventRecords = 256;
 constexpr int kLastSlot = transfer::GprsSlots::kTimeFrameSlot;
 constexpr std::size_t kReadBlock = 4096;

@@ -24,16 +24,9 @@ constexpr Millis kWatchdogInterval{1000};
 constexpr Millis kDialogTimeoutInterval{1000};
 constexpr int kWatchdogTicks = 10;      // more ticks than this without an exchange: the device is gone
 constexpr int kDialogTimeoutTicks = 30; // the code entry closes at the tick after this
-constexpr std::size_t kCodeLimit = 31;  // the longest code the device stores
-
-const Bytes kIdentification{'Q', 'T', 'A', '7', '1', 'P'};
-constexpr std::uint8_t kIdentified = 0x1F;
-constexpr std::uint8_t kCodeAccepted = 0x06;
-constexpr std::uint8_t kCodeRefused = 0x1B;
-constexpr std::uint8_t kReportEnd = 0x2C;
 
 bool isStatusReport(const Bytes& bytes) {
-    return bytes.size() == log::kStatusReportSize && bytes.back() == kReportEnd;
+    return bytes.size() == log::kStatusReportSize && bytes.back() == kReportTail.back();
 }
 
 // The dialog shows the first maximum while it waits for the device, the second
@@ -315,7 +308,7 @@ void GprsLink::Timer2Timer() {
     const Bytes unit = std::exchange(shared->received, {});
     // Identification asks for the code whenever the device is locked, also after
     // a refused or unanswered code.
-    if (unit == kIdentification && !shared->unlocked) {
+    if (std::ranges::equal(unit, kIdentification) && !shared->unlocked) {
         shared->outgoing.assign(1, kIdentified);
         shared.notify();
         shared.unlock();
@@ -540,11 +533,7 @@ bool GprsLink::OutputClick(int command) {
 void GprsLink::submitAccessCode(const std::string& code) {
     if (dialog_ != Dialog::AccessCode)
         return; // a second Enter sends nothing
-    const std::string typed = code.substr(0, kCodeLimit);
-    Bytes message;
-    message.push_back(static_cast<std::uint8_t>(typed.size()));
-    message.insert(message.end(), typed.begin(), typed.end());
-    message.push_back(0x0D);
+    Bytes message = accessCodeMessage(code);
     dialog_ = Dialog::CheckingCode; // the dialog stays up until the device answers
     auto shared = shared_.lock();
     // The code must not take the place of the identification's 0x1F while that

@@ -18,14 +18,8 @@ constexpr Millis kSearchInterval{100};
 constexpr Millis kStatusInterval{5};
 constexpr Millis kAfterCodeInterval{500};
 constexpr int kGiveUpTicks = 200;
-constexpr std::size_t kCodeLimit = 31; // the longest code the device stores
 
-constexpr std::array<std::uint8_t, 6> kIdentification{'Q', 'T', 'A', '7', '1', 'P'};
-constexpr std::uint8_t kIdentified = 0x1F;
-constexpr std::uint8_t kCodeAccepted = 0x06;
-constexpr std::uint8_t kCodeRefusedSeen = 0x0D;
 constexpr std::uint8_t kReadTimeoutFill = 0x20; // what a status read that timed out appends
-constexpr std::uint8_t kReportTail[] = {0x1C, 0x2C};
 
 bool& requestFlag(LinkState& state, TransferKind kind) {
     switch (kind) {
@@ -125,7 +119,7 @@ void UsbLink::unlockedTick() {
             buffer.erase(buffer.begin(), buffer.end() - (log::kStatusReportSize - 1));
         buffer.push_back(bytes.empty() ? kReadTimeoutFill : bytes.front());
         if (buffer.size() >= log::kStatusReportSize &&
-            std::equal(std::end(kReportTail) - 2, std::end(kReportTail), buffer.end() - 2)) {
+            std::equal(kReportTail.begin(), kReportTail.end(), buffer.end() - 2)) {
             takeStatusReport(std::span<const std::uint8_t, 21>(buffer.data() + buffer.size() - 21, 21));
         } else if (state_.tickCount > kGiveUpTicks) {
             Disconnect();
@@ -279,11 +273,7 @@ void UsbLink::Identify() {
 void UsbLink::submitAccessCode(const std::string& code) {
     if (dialog_ != Dialog::AccessCode || !chip_)
         return; // a second Enter while the code is checked sends nothing
-    const std::string typed = code.substr(0, kCodeLimit);
-    Bytes message;
-    message.push_back(static_cast<std::uint8_t>(typed.size()));
-    message.insert(message.end(), typed.begin(), typed.end());
-    message.push_back(0x0D);
+    const Bytes message = accessCodeMessage(code);
     // An identification the device sent before it saw our 0x1F is not its answer to the code.
     chip_->purgeReceived();
     write(message);

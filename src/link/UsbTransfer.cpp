@@ -1,5 +1,7 @@
 #include "UsbTransfer.h"
 
+#include "Commands.h"
+
 #include "catalogue/DeviceTexts.h"
 #include "log/EventRecord.h"
 #include "transfer/ConfigEncoder.h"
@@ -11,10 +13,6 @@
 namespace qta::link {
 namespace {
 
-constexpr std::size_t kAcceptanceSize = 16;
-constexpr std::uint8_t kWriteAccepted = 0x06;
-constexpr std::uint8_t kSendingAccepted = 0x60;
-constexpr std::uint8_t kAcknowledge = 0x1F;
 constexpr int kEventRecords = 256;
 constexpr int kImageGaugeMaximum = transfer::kLastFrameAddress; // 21440: the progress is the block address
 constexpr int kAcknowledgeAttempts = 3;
