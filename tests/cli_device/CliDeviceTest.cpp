@@ -2,6 +2,7 @@
 // on a pseudo-terminal, with the device's faults.
 #include "ChildProcess.h"
 #include "CliRunner.h"
+#include "DeviceRun.h"
 
 #include "model/Configuration.h"
 #include "model/PffFile.h"
@@ -13,8 +14,6 @@
 
 namespace qta::test {
 namespace {
-
-using Args = std::vector<std::string>;
 
 // The virtual device on a fresh pty, quick to identify and report, unpaced.
 class VirtualDevice {
@@ -38,19 +37,6 @@ private:
     std::string tty_;
 };
 
-Args join(std::initializer_list<Args> parts) {
-    Args all;
-    for (const Args& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
-Configuration openPff(const std::string& path) {
-    Configuration config = Configuration::startup('.');
-    EXPECT_TRUE(pff::open(config, path)) << path;
-    return config;
-}
-
 // The addresses of the Frames the trace shows going to the device, in order.
 std::vector<std::string> framesSent(const std::string& trace) {
     std::vector<std::string> addresses;
@@ -61,10 +47,6 @@ std::vector<std::string> framesSent(const std::string& trace) {
             addresses.push_back(line.substr(arrow + 3, 5));
     }
     return addresses;
-}
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 TEST(CliDevice, WhatIsWrittenIsReadBackAndTheNewAccessCodeUnlocksIt) {

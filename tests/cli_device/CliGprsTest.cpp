@@ -3,6 +3,7 @@
 // network's faults and the device's.
 #include "ChildProcess.h"
 #include "CliRunner.h"
+#include "DeviceRun.h"
 
 #include "model/Configuration.h"
 #include "model/PffFile.h"
@@ -22,7 +23,6 @@
 namespace qta::test {
 namespace {
 
-using Args = std::vector<std::string>;
 using namespace std::chrono_literals;
 
 std::uint16_t freePort() {
@@ -70,23 +70,6 @@ private:
     std::uint16_t port_;
     ChildProcess process_;
 };
-
-Args join(std::initializer_list<Args> parts) {
-    Args all;
-    for (const Args& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
-Configuration openPff(const std::string& path) {
-    Configuration config = Configuration::startup('.');
-    EXPECT_TRUE(pff::open(config, path)) << path;
-    return config;
-}
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 // One more device dialling in: true when the server took the connection and
 // closed it again at once.
