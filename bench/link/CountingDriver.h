@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/Bridge.h"
+#include "link/TracingBridge.h"
 
 #include <chrono>
 #include <cstdint>
@@ -20,18 +20,15 @@ struct Traffic {
 
 // Wraps the bridges of another driver and notes every byte that crosses them:
 // what the engine wrote (as far as the bridge took it) and what its reads brought.
-class CountingDriver : public link::BridgeDriver {
+class CountingDriver : public link::WatchedDriver {
 public:
-    explicit CountingDriver(link::BridgeDriver& inner) : inner_(inner) {}
+    explicit CountingDriver(link::BridgeDriver& inner);
 
-    std::unique_ptr<link::BridgePort> openByDescription(const std::string& description) override;
-    std::optional<link::OpenProblem> lastOpenProblem() const override { return inner_.lastOpenProblem(); }
-
-    void note(bool out, std::span<const std::uint8_t> bytes);
     const std::vector<Traffic>& traffic() const { return traffic_; }
 
 private:
-    link::BridgeDriver& inner_;
+    void note(bool out, std::span<const std::uint8_t> bytes);
+
     std::vector<Traffic> traffic_;
 };
 

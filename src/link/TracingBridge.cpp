@@ -5,10 +5,10 @@
 namespace qta::link {
 namespace {
 
-class TracingPort : public BridgePort {
+class WatchedPort : public BridgePort {
 public:
-    TracingPort(std::unique_ptr<BridgePort> inner, TracingDriver& tracer)
-        : inner_(std::move(inner)), tracer_(tracer) {}
+    WatchedPort(std::unique_ptr<BridgePort> inner, const WatchedDriver::Watch& watch)
+        : inner_(std::move(inner)), watch_(watch) {}
 
     bool resetDevice() override { return inner_->resetDevice(); }
     bool setBaudRate(int baud) override { return inner_->setBaudRate(baud); }
@@ -22,14 +22,14 @@ public:
     bool getDeviceInfo(DeviceInfo& info) override { return inner_->getDeviceInfo(info); }
     void read(std::size_t count, ReadDone done) override {
         inner_->read(count, [this, done = std::move(done)](Bytes bytes) {
-            tracer_.trace('<', bytes);
+            watch_(WatchedDriver::Direction::FromDevice, bytes);
             done(std::move(bytes));
         });
     }
     void cancelRead() override { inner_->cancelRead(); }
     std::size_t write(std::span<const std::uint8_t> bytes) override {
         const std::size_t written = inner_->write(bytes);
-        tracer_.trace('>', bytes.first(written));
+        watch_(WatchedDriver::Direction::ToDevice, bytes.first(written));
         return written;
     }
     void purgeReceived() override { inner_->purgeReceived(); }
@@ -37,20 +37,24 @@ public:
 
 private:
     std::unique_ptr<BridgePort> inner_;
-    TracingDriver& tracer_;
+    const WatchedDriver::Watch& watch_;
 };
 
 } // namespace
 
-TracingDriver::TracingDriver(BridgeDriver& inner, Clock& clock, std::ostream& out)
-    : inner_(inner), clock_(clock), out_(out), start_(clock.now()) {}
-
-std::unique_ptr<BridgePort> TracingDriver::openByDescription(const std::string& description) {
+std::unique_ptr<BridgePort> WatchedDriver::openByDescription(const std::string& description) {
     std::unique_ptr<BridgePort> port = inner_.openByDescription(description);
     if (!port)
         return nullptr;
-    return std::make_unique<TracingPort>(std::move(port), *this);
+    return std::make_unique<WatchedPort>(std::move(port), watch_);
 }
+
+TracingDriver::TracingDriver(BridgeDriver& inner, Clock& clock, std::ostream& out)
+    : WatchedDriver(inner,
+                    [this](Direction direction, std::span<const std::uint8_t> bytes) {
+                        trace(direction == Direction::ToDevice ? '>' : '<', bytes);
+                    }),
+      clock_(clock), out_(out), start_(clock.now()) {}
 
 void TracingDriver::trace(char direction, std::span<const std::uint8_t> bytes) {
     if (bytes.empty())
