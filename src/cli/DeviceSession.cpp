@@ -97,13 +97,12 @@ void DeviceSession::showCodeRefused(link::Transport) {
     finish(kExitCodeRefused, "the device refused the access code");
 }
 
-void DeviceSession::showTransferWaiting(link::TransferKind kind, int gaugeMaximum) {
+void DeviceSession::showTransferWaiting(link::TransferKind kind, int) {
     alive();
     gaugeMaximum_ = 0;
     caption_ = kind == link::TransferKind::Write  ? "writing"
                : kind == link::TransferKind::Read ? "reading"
                                                   : "reading the event log";
-    (void)gaugeMaximum;
 }
 
 void DeviceSession::showTransferRunning(int gaugeMaximum) {
