@@ -6,7 +6,7 @@
 //
 // Input: a sequence of steps, each a control byte (what is expected, and whether
 // the buffer is dropped first), a length byte, then that many bytes of chunk.
-#include "link/ChunkCutter.h"
+#include "session/ChunkCutter.h"
 
 #include <algorithm>
 #include <cstddef>

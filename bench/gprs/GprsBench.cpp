@@ -118,13 +118,13 @@ void transfer(benchmark::State& state, TransferKind kind) {
         const double processorBefore = processorMs();
         switch (kind) {
         case TransferKind::Write:
-            rig->link->Odosla2Click();
+            rig->link->requestTransfer(qta::link::TransferKind::Write);
             break;
         case TransferKind::Read:
-            rig->link->Nata2Click();
+            rig->link->requestTransfer(qta::link::TransferKind::Read);
             break;
         case TransferKind::EventLog:
-            rig->link->Nata1Click();
+            rig->link->requestTransfer(qta::link::TransferKind::EventLog);
             break;
         }
         if (!spinUntil([&] { return view.end.has_value(); }, 30000) || *view.end != TransferEnd::Done) {
@@ -205,7 +205,7 @@ int main(int argc, char** argv) {
 
     // The end of the connection: the 0x04 exchange, then the protocol's pause before closing.
     const double asked = nowMs();
-    setup.link->Image1Click();
+    setup.link->endConnection();
     spinUntil([&] { return !setup.link->gprs()->activity().connected; }, 15000);
     std::printf("end of the connection: %.0f ms from the request to the close, of which %.0f ms are the "
                 "protocol's pause before closing\n",

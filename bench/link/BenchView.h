@@ -2,7 +2,7 @@
 
 #include "CountingDriver.h"
 
-#include "link/LinkView.h"
+#include "session/LinkView.h"
 
 #include <functional>
 #include <optional>

@@ -35,13 +35,13 @@ TransferRun HeadlessLink::transfer(link::TransferKind kind, int limitMs) {
     run.requested = BenchClock::now();
     switch (kind) {
     case link::TransferKind::Write:
-        device_->Odosla2Click();
+        device_->requestTransfer(link::TransferKind::Write);
         break;
     case link::TransferKind::Read:
-        device_->Nata2Click();
+        device_->requestTransfer(link::TransferKind::Read);
         break;
     case link::TransferKind::EventLog:
-        device_->Nata1Click();
+        device_->requestTransfer(link::TransferKind::EventLog);
         break;
     }
     run.finished = waitFor([this] { return view_.ended.has_value(); }, limitMs);

@@ -230,7 +230,7 @@ void TfMain::closeEvent(QCloseEvent* event) {
     }
     // A device connected over GPRS is asked to end the connection first; the
     // window closes once it has, or after the close wait.
-    if (deviceLink_ && !device().FormCloseQuery([this] { close(); })) {
+    if (deviceLink_ && !device().closeWindow([this] { close(); })) {
         event->ignore();
         return;
     }
@@ -345,15 +345,15 @@ bool TfMain::reported(const pff::Result& result) {
 }
 
 void TfMain::Nata2Click() {
-    device().Nata2Click();
+    device().requestTransfer(link::TransferKind::Read);
 }
 
 void TfMain::Odosla2Click() {
-    device().Odosla2Click();
+    device().requestTransfer(link::TransferKind::Write);
 }
 
 void TfMain::Nata1Click() {
-    device().Nata1Click();
+    device().requestTransfer(link::TransferKind::EventLog);
 }
 
 void TfMain::Uloi3Click() {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "catalogue/LanguageCatalogue.h"
-#include "link/Commands.h"
-#include "link/LinkView.h"
+#include "session/Commands.h"
+#include "session/LinkView.h"
 
 #include <QDialog>
 

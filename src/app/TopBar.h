@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/LanguageCatalogue.h"
-#include "link/LinkView.h"
+#include "session/LinkView.h"
 #include "model/FieldTable.h"
 
 #include <QWidget>

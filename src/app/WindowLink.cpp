@@ -40,7 +40,7 @@ WindowLink::WindowLink(WindowLinkView& view, Configuration& config, char decimal
         device.cancelTransfer();
     };
     actions.OutputClick = [&device](int command) {
-        return device.OutputClick(command);
+        return device.switchOutput(command);
     };
     actions.rdbUSBClick = [&device] {
         device.rdbUSBClick();
@@ -49,7 +49,7 @@ WindowLink::WindowLink(WindowLinkView& view, Configuration& config, char decimal
         device.rdbGPRSClick();
     };
     actions.Image1Click = [&device] {
-        device.Image1Click();
+        device.endConnection();
     };
     view.setActions(std::move(actions));
     device.start();

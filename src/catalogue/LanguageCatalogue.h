@@ -43,6 +43,7 @@ struct Messages {
     std::string msgCancelled;
     std::string msgLinkLost;
     std::string msgNotAccepted;
+    std::string msgBlocksMissing;
     std::string msgEchoRefused; // "%1": how many times the block was sent
     std::string msgWriteIncomplete;
     std::string msgReadIncomplete;

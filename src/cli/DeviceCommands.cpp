@@ -167,7 +167,7 @@ int runLink(const Context& context, DeviceArguments& device, Configuration& conf
         status = code;
         // Over GPRS the device is asked to end the connection first; the run ends
         // once it has, or after the close wait.
-        if (running && !running->FormCloseQuery([code] { QCoreApplication::exit(code); }))
+        if (running && !running->closeWindow([code] { QCoreApplication::exit(code); }))
             return;
         QCoreApplication::exit(code);
     });

@@ -73,17 +73,17 @@ void DeviceSession::showConnected(bool connected) {
 void DeviceSession::startJob() {
     switch (settings_.job) {
     case Job::Read:
-        link_->Nata2Click();
+        link_->requestTransfer(link::TransferKind::Read);
         return;
     case Job::Write:
-        link_->Odosla2Click();
+        link_->requestTransfer(link::TransferKind::Write);
         return;
     case Job::EventLog:
-        link_->Nata1Click();
+        link_->requestTransfer(link::TransferKind::EventLog);
         return;
     case Job::Watch:
         if (settings_.switchOutput != 0)
-            link_->OutputClick(settings_.switchOutput);
+            link_->switchOutput(settings_.switchOutput);
         return;
     }
 }
@@ -152,6 +152,7 @@ void DeviceSession::transferEnded(link::TransferKind, link::TransferEnd end) {
     case link::TransferEnd::LinkLost:
     case link::TransferEnd::NotAccepted:
     case link::TransferEnd::EchoRefused:
+    case link::TransferEnd::Incomplete:
         finish(kExitFailure);
         return;
     }

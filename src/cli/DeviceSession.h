@@ -2,7 +2,7 @@
 
 #include "link/Clock.h"
 #include "link/DeviceLink.h"
-#include "link/LinkView.h"
+#include "session/LinkView.h"
 
 #include <functional>
 #include <iosfwd>

@@ -2,6 +2,8 @@
 
 #include "Clock.h"
 
+#include "session/Bytes.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -11,8 +13,6 @@
 #include <vector>
 
 namespace qta::link {
-
-using Bytes = std::vector<std::uint8_t>;
 
 // What the bridge tells about itself (FT_GetDeviceInfo).
 struct DeviceInfo {

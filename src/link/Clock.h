@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/Bytes.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -7,8 +9,6 @@
 #include <utility>
 
 namespace qta::link {
-
-using Millis = std::chrono::milliseconds;
 
 // The monotonic time and the single-shot timers of the link: poll ticks, read
 // time-outs, bounds on every wait. The window and the CLI run on QtClock; tests

@@ -3,12 +3,28 @@
 #include "GprsLink.h"
 #include "UsbLink.h"
 
+#include "session/WriteSnapshot.h"
+
 namespace qta::link {
+namespace {
+
+SessionOptions sessionOptionsOf(const LinkOptions& options, transfer::Clock wallClock) {
+    SessionOptions session;
+    session.stallLimit = options.stallLimit;
+    session.resendLimit = options.resendLimit;
+    session.unlockAnswerLimit = options.unlockAnswerLimit;
+    session.wallClock = std::move(wallClock);
+    return session;
+}
+
+} // namespace
 
 DeviceLink::DeviceLink(Configuration& config, LinkView& view, BridgeDriver& driver, Clock& clock,
                        transfer::Clock wallClock, LinkOptions options)
-    : config_(config), view_(view), clock_(clock), wallClock_(std::move(wallClock)), options_(options),
-      usb_(std::make_unique<UsbLink>(state_, view, config, driver, clock, wallClock_, options_)) {}
+    : config_(config), view_(view), clock_(clock), options_(options),
+      sessionOptions_(sessionOptionsOf(options, std::move(wallClock))),
+      usb_(std::make_unique<UsbLink>(usbState_, view, config, driver, clock, sessionOptions_,
+                                     options.decimalSeparator)) {}
 
 DeviceLink::~DeviceLink() = default;
 
@@ -16,24 +32,30 @@ void DeviceLink::start() {
     usb_->setActive(transport_ == Transport::Usb);
 }
 
+SessionTransport& DeviceLink::inUse() const {
+    if (transport_ == Transport::Gprs && gprs_)
+        return *gprs_;
+    return *usb_;
+}
+
 void DeviceLink::rdbUSBClick() {
     transport_ = Transport::Usb;
     if (gprs_)
-        gprs_->stop();
+        gprs_->setActive(false);
     usb_->setActive(true);
     view_.showLinkUp(false);
     view_.showTransport(Transport::Usb);
 }
 
 void DeviceLink::rdbGPRSClick() {
-    if (state_.usbOpen)
+    if (usb_->attached())
         return; // the transport does not change while a bridge is open
     transport_ = Transport::Gprs;
     usb_->setActive(false);
-    state_.tickCount = 0;
     if (!gprs_)
-        gprs_ = std::make_unique<GprsLink>(state_, view_, config_, clock_, wallClock_, options_);
-    gprs_->start();
+        gprs_ = std::make_unique<GprsLink>(view_, config_, clock_, sessionOptions_, options_.gprs,
+                                           options_.decimalSeparator);
+    gprs_->setActive(true);
     view_.showLinkUp(false);
     view_.showTransport(Transport::Gprs);
 }
@@ -42,75 +64,57 @@ std::uint16_t DeviceLink::gprsPort() const {
     return gprs_ ? gprs_->port() : 0;
 }
 
-bool DeviceLink::deviceConnected() {
-    if (!state_.unlocked)
+void DeviceLink::requestTransfer(TransferKind kind) {
+    if (!inUse().state().unlocked) {
         view_.showMessage(LinkMessage::of(LinkMessage::Kind::NotConnected), [] {});
-    return state_.unlocked;
-}
-
-void DeviceLink::request(TransferKind kind) {
-    if (!deviceConnected())
         return;
-    if (overGprs())
-        gprs_->request(kind);
-    else
-        usb_->request(kind);
-}
-
-void DeviceLink::Odosla2Click() {
-    request(TransferKind::Write);
-}
-
-void DeviceLink::Nata2Click() {
-    request(TransferKind::Read);
-}
-
-void DeviceLink::Nata1Click() {
-    request(TransferKind::EventLog);
+    }
+    WriteSnapshot frames;
+    if (kind == TransferKind::Write)
+        frames = takeWriteSnapshot(config_, view_.language(), transport_);
+    inUse().run([kind, frames = std::move(frames)](ProgrammerSession& s) mutable {
+        return s.requestTransfer(kind, std::move(frames));
+    });
 }
 
 // Ignored unless the device is unlocked and no other command waits to be sent.
-bool DeviceLink::OutputClick(int command) {
-    if (overGprs())
-        return gprs_->OutputClick(command);
-    if (!state_.unlocked || state_.pendingOutputCommand != 0 || command < 1 || command > 8)
+bool DeviceLink::switchOutput(int command) {
+    const LinkState state = inUse().state();
+    if (!state.unlocked || state.pendingOutputCommand != 0 || command < 1 || command > 8)
         return false;
-    state_.pendingOutputCommand = command;
+    inUse().run([command](ProgrammerSession& s) {
+        s.switchOutput(command);
+        return Actions{};
+    });
     return true;
 }
 
 void DeviceLink::submitAccessCode(const std::string& code) {
-    if (overGprs())
-        gprs_->submitAccessCode(code);
-    else
-        usb_->submitAccessCode(code);
+    inUse().run([code](ProgrammerSession& s) { return s.submitAccessCode(code); });
 }
 
 void DeviceLink::closeDialog() {
-    if (overGprs())
-        gprs_->closeDialog();
-    else
-        usb_->closeDialog();
+    inUse().run([](ProgrammerSession& s) { return s.closeDialog(); });
 }
 
 void DeviceLink::cancelTransfer() {
-    if (overGprs())
-        gprs_->cancelTransfer();
-    else
-        usb_->cancelTransfer();
+    inUse().run([](ProgrammerSession& s) { return s.cancelTransfer(); });
 }
 
-void DeviceLink::Image1Click() {
-    if (overGprs())
-        gprs_->Image1Click();
+void DeviceLink::endConnection() {
+    inUse().run([](ProgrammerSession& s) { return s.endConnection(); });
 }
 
-bool DeviceLink::FormCloseQuery(std::function<void()> closed) {
-    return !overGprs() || gprs_->FormCloseQuery(std::move(closed));
+bool DeviceLink::closeWindow(std::function<void()> closed) {
+    return transport_ != Transport::Gprs || !gprs_ || gprs_->FormCloseQuery(std::move(closed));
 }
 
 bool DeviceLink::transferRunning() const {
-    return overGprs() ? gprs_->transferRunning() : state_.anyRequest();
+    return inUse().state().anyRequest();
+}
+
+LinkState DeviceLink::state() const {
+    return inUse().state();
 }
 
 } // namespace qta::link

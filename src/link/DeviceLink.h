@@ -1,11 +1,13 @@
 #pragma once
 
+#include "Bridge.h"
 #include "Clock.h"
 #include "GprsOptions.h"
-#include "LinkState.h"
-#include "LinkView.h"
 
 #include "model/Configuration.h"
+#include "session/LinkState.h"
+#include "session/LinkView.h"
+#include "session/ProgrammerSession.h"
 #include "transfer/TimeFrame.h"
 
 #include <functional>
@@ -29,16 +31,15 @@ struct LinkOptions {
     GprsOptions gprs;
 };
 
+class SessionTransport;
 class UsbLink;
 class GprsLink;
 
 // The engine of the device connection over the transport the user chose: the USB
-// poll, or the GPRS server the device dials into; on either, identification,
-// access code and status reports, the transfers (write, read, event log) and
-// output switching. Event-driven: it reacts to bytes, timers and the user's
-// actions, and never waits inside a call. It talks to the user only through its
-// LinkView, on the thread that runs it (the GPRS connection's own thread never
-// reaches the view).
+// poll, or the GPRS server the device dials into. Both carry one ProgrammerSession
+// each, which holds every rule of the protocol; this class only hands the user's
+// requests to the transport in use. Event-driven: it never waits inside a call. It
+// talks to the user only through its LinkView, on the thread that runs it.
 class DeviceLink {
 public:
     // `config` is the window's Configuration: a write encodes a snapshot of it, a
@@ -61,14 +62,12 @@ public:
     // The port the GPRS server listens on, 0 while it does not.
     std::uint16_t gprsPort() const;
 
-    // The device commands of the menus (Send, Read, event-log Read). Each needs an
-    // unlocked device, else the user is told "Device not connected !".
-    void Odosla2Click();
-    void Nata2Click();
-    void Nata1Click();
-    // A click on a grey output lamp that carries `command` (1..8). True when the
-    // command was taken: the page then shows the new state at once.
-    bool OutputClick(int command);
+    // A menu command (Send, Read, event-log Read). It needs an unlocked device,
+    // else the user is told "Device not connected !".
+    void requestTransfer(TransferKind kind);
+    // An output command (1..8) sent with the next answer. True when it was taken:
+    // the page then shows the new state at once.
+    bool switchOutput(int command);
 
     // The transfer dialog's actions: the button (or Enter) in the code-sending role
     // with the code's Windows-1250 bytes; the button in its closing role, or a close
@@ -77,33 +76,32 @@ public:
     void closeDialog();
     void cancelTransfer();
 
-    // A click on the link indicators: over GPRS, the device is asked to end the
-    // connection at its next report. Nothing while a dialog is up, or over USB.
-    void Image1Click();
+    // Over GPRS, the device is asked to end the connection at its next report.
+    // Nothing while a dialog is up, or over USB.
+    void endConnection();
     // The window wants to close. True: it may close now. False: a GPRS device is
     // being asked to end the connection; `closed` runs once it has (at most the
     // close wait later), and the window closes then.
-    bool FormCloseQuery(std::function<void()> closed);
+    bool closeWindow(std::function<void()> closed);
 
     // A transfer is requested or running.
     bool transferRunning() const;
-    const LinkState& state() const { return state_; }
+    // The connection's record as it stands.
+    LinkState state() const;
 
     // The GPRS link, for tests and benchmarks; null until GPRS is first chosen.
     GprsLink* gprs() const { return gprs_.get(); }
 
 private:
-    bool deviceConnected();
-    void request(TransferKind kind);
-    bool overGprs() const { return transport_ == Transport::Gprs && gprs_; }
+    SessionTransport& inUse() const;
 
     Configuration& config_;
     LinkView& view_;
     Clock& clock_;
-    transfer::Clock wallClock_;
     LinkOptions options_;
+    SessionOptions sessionOptions_;
     Transport transport_ = Transport::Usb;
-    LinkState state_;
+    LinkState usbState_;
     std::unique_ptr<UsbLink> usb_;
     std::unique_ptr<GprsLink> gprs_; // made when GPRS is first chosen (it needs an event loop)
 };

@@ -1,61 +1,35 @@
 #pragma once
 
-#include "ChunkCutter.h"
 #include "GprsOptions.h"
-#include "LinkView.h"
+#include "GprsSocket.h"
 #include "SharedLinkState.h"
 
-#include "transfer/Frame.h"
-#include "transfer/TimeFrame.h"
+#include "session/ChunkCutter.h"
+#include "session/ProgrammerSession.h"
 
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <optional>
-#include <span>
 #include <thread>
 
 namespace qta::link {
 
-using EventRecord = std::array<std::uint8_t, 32>;
-
-// What the connection thread has the user-interface side do. Every call comes on
-// the connection thread and only queues its work for the user-interface thread.
-class ConnectionEvents {
-public:
-    virtual ~ConnectionEvents() = default;
-
-    // The device took the transfer's command.
-    virtual void transferAccepted(TransferKind kind) = 0;
-    // A Frame of a read: decoded on the UI thread, which then marks `ticket` applied.
-    virtual void frameArrived(const transfer::Frame& frame, std::uint64_t ticket) = 0;
-    // The `count`th event record; with a ticket when it has a line to show, which
-    // the UI thread marks applied once the line is there.
-    virtual void recordArrived(const EventRecord& record, int count, std::optional<std::uint64_t> ticket) = 0;
-    // A write sends slot `slot` of its GprsSlots.
-    virtual void slotSent(int slot) = 0;
-    virtual void transferFinished(TransferKind kind) = 0;
-    // One slot was sent as often as allowed without a matching echo.
-    virtual void echoRefused() = 0;
-    // The device answered the end command with its own 0x04.
-    virtual void deviceEnded() = 0;
-    // The connection is over (the device left, or it was closed); the thread ends.
-    virtual void connectionEnded() = 0;
-};
-
 // One device connected to the GPRS server, served by a thread of its own
-// (`IdTCPServer1Execute`, pass after pass). The thread owns the socket: it cuts
-// what arrives into units, runs the transfers itself, and hands every other unit
-// to Timer2 through the shared `received`, then sends the decision. It never
-// touches the view, the timers or the Configuration: ConnectionEvents queues
-// that work for the user-interface thread, and a decoded Frame or event record
-// is applied there before its acknowledgement goes out.
+// (`IdTCPServer1Execute`) that owns the socket and the connection's session: it
+// cuts what arrives into the units the session expects, feeds them to it and
+// sends what it answers. What the session asks of the user-interface side (the
+// view, the timers, a read's Frames) is queued for that thread, and a Frame or an
+// event line is carried out there before its acknowledgement goes out. The user's
+// requests and the timers' expiry come back the same way.
 class GprsConnection {
 public:
-    // Takes the accepted socket; the thread starts at once.
-    GprsConnection(int socket, SharedLinkState& shared, ConnectionEvents& events, const GprsOptions& options,
-                   int resendLimit, transfer::Clock wallClock);
+    // Takes the accepted socket; the thread starts at once. `ringUi` wakes the
+    // user-interface thread for the queued work.
+    GprsConnection(int socket, SharedLinkState& shared, std::function<void()> ringUi,
+                   const GprsOptions& options, TransportProfile profile,
+                   const SessionOptions& sessionOptions);
     // Ends the connection and waits for the thread.
     ~GprsConnection();
     GprsConnection(const GprsConnection&) = delete;
@@ -68,59 +42,33 @@ public:
     void join();
 
 private:
-    struct Cut {
-        Expect expect;
-        Unit unit;
-    };
-    struct Transfer {
-        TransferKind kind;
-        std::shared_ptr<transfer::GprsSlots> frames; // a write's Frames
-        bool accepted = false;
-        int slot = 0;  // the slot being sent, 1 to 337
-        int sends = 0; // of that slot
-        bool failed = false;
-    };
-
     void IdTCPServer1Execute();
-    std::optional<Cut> nextUnit();
-    Expect expectation(const GprsShared& shared);
-    bool handle(const Cut& cut);
+    bool serve();
+    bool takeRequests();
+    bool step(const SessionRequest& request);
+    std::optional<Unit> nextUnit(std::optional<Millis>& silenceLeft);
+    bool awaitMore(std::optional<Millis> silenceLeft);
 
-    bool exchange(const Unit& unit);
-    bool sendDecision(bool accessCode, bool answersReport);
-    bool transferStep(const Unit& unit);
-    bool takeFrame(const Unit& unit);
-    bool takeRecord(const Unit& unit);
-    bool takeEcho(const Unit& unit);
-    bool sendSlot();
-    void giveUpWrite();
-    bool finish(TransferKind kind);
-    bool deviceEnded();
-
-    bool await(std::optional<Millis> silenceLeft);
-    bool awaitWritable();
-    bool waitForDecision();
-    bool waitApplied(std::uint64_t ticket);
-    bool pause(Millis span);
-    bool receive();
-    bool send(std::span<const std::uint8_t> bytes);
+    bool carryOut(const Actions& actions);
+    void queueForUi(const Action& action);
+    bool flush(bool waitApplied);
+    bool send(const Bytes& bytes);
     void purgeInput();
+    bool pause(Millis span);
+    bool closing();
     void noteDropped();
 
-    const int socket_;
     SharedLinkState& shared_;
-    ConnectionEvents& events_;
+    std::function<void()> ringUi_;
     const GprsOptions options_;
-    const int resendLimit_;
-    const transfer::Clock wallClock_;
-
+    ProgrammerSession session_; // its record is the shared one: touched only under the lock
+    GprsSocket socket_;
     ChunkCutter cutter_;
     std::chrono::steady_clock::time_point lastArrival_;
     std::uint64_t purged_ = 0;
-    std::optional<Transfer> transfer_;
-    bool codeSent_ = false; // the access code went out; its answer comes next
-    bool endSent_ = false;  // the end command went out; the device's 0x04 comes next
-    std::uint64_t tickets_ = 0;
+    std::vector<PostedAction> batch_; // for the user-interface thread, not yet queued
+    bool mustLand_ = false;           // the batch holds what must be shown before the next send
+    std::array<std::uint64_t, kSessionTimerCount> timerStarts_{};
     std::thread thread_; // last: it starts once everything above is set
 };
 

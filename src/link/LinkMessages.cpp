@@ -19,6 +19,8 @@ const std::string& reasonText(const LinkMessage& message, const catalogue::Messa
         return texts.msgNotAccepted;
     case TransferEnd::EchoRefused:
         return texts.msgEchoRefused;
+    case TransferEnd::Incomplete:
+        return texts.msgBlocksMissing;
     case TransferEnd::Done:
     case TransferEnd::NoAnswer:
         break;

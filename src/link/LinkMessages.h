@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkView.h"
+#include "session/LinkView.h"
 
 #include "catalogue/LanguageCatalogue.h"
 

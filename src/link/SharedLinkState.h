@@ -1,68 +1,55 @@
 #pragma once
 
-#include "Bridge.h"
 #include "Doorbell.h"
-#include "LinkView.h"
 
-#include "transfer/GprsSlots.h"
+#include "session/LinkState.h"
+#include "session/ProgrammerSession.h"
 
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <mutex>
-#include <optional>
+#include <utility>
 #include <vector>
 
 namespace qta::link {
 
-// What the GPRS connection thread and the user-interface thread share. Nothing
-// here is touched without the lock of SharedLinkState.
+// What the user-interface thread has the connection thread's session do.
+using SessionRequest = std::function<Actions(ProgrammerSession&)>;
+
+// A session's action on its way to the user-interface thread; a timer's start
+// carries the number the thread gave it, so an expiry it has since replaced is known.
+struct PostedAction {
+    Action action;
+    std::uint64_t timerStart = 0;
+};
+
+// What the GPRS connection thread and the user-interface thread share, nothing of
+// it touched without the lock: the connection's record, whose protocol part only
+// the thread's session changes, and the two queues between the threads.
 struct GprsShared {
-    // The hand-off of the exchange outside transfers: the thread puts each unit
-    // into `received`; Timer2 takes it and answers through `outgoing` (which the
-    // thread sends and clears) or releases the thread's wait with `stopWaiting`.
-    Bytes received;
-    Bytes outgoing;
-    bool stopWaiting = false;
+    LinkState link;
+    std::vector<SessionRequest> requests; // to the thread, in order
+    // Timers that ran out on the user-interface thread, each with the number of its start.
+    std::vector<std::pair<SessionTimer, std::uint64_t>> expired;
+    std::vector<PostedAction> uiWork; // to the user-interface thread, in order
+    bool uiRung = false;              // its doorbell rang for them
+    std::uint64_t posted = 0;         // the last batch of uiWork queued
+    std::uint64_t applied = 0;        // the last batch the user-interface thread carried out
+    bool closing = false;             // the user-interface side ends the connection
+    bool ended = false;               // the thread has returned
 
-    // Set by Timer2 when it answers a StatusReport with the command, cleared by
-    // the thread at the end of the transfer, or by the user-interface side when it
-    // gives the transfer up.
-    bool readConfigRequested = false;
-    bool writeConfigRequested = false;
-    bool eventLogRequested = false;
-    bool transferDone = true; // no transfer dialog is up, or its transfer has ended
-    bool unlocked = false;
-    int eventCount = 0;
-    int pendingOutputCommand = 0;
-    int tickCount = 0; // watchdog ticks since the last exchange
-    // A write's Frames, handed to the thread with `writeConfigRequested`; the
-    // thread alone touches them from then on (it dates slot 337 when it sends it).
-    std::shared_ptr<transfer::GprsSlots> frames;
-
-    // The connection's own control.
-    bool closing = false;                      // the user-interface side ends the connection
-    std::uint64_t applied = 0;                 // the last received unit whose effect the UI has applied
-    std::vector<std::function<void()>> uiWork; // the thread's effects, run on the UI thread in order
-    bool uiRung = false;                       // the UI thread's doorbell rang for them
-
-    // What the connection has done, and whether its thread waits for the device
-    // or for the user-interface side with nothing else to do.
+    // What the connection has done, and whether its thread waits with nothing to do.
     bool threadWaiting = false;
     std::uint64_t bytesIn = 0;
     std::uint64_t bytesOut = 0;
     std::uint64_t bytesDropped = 0;
-
-    std::optional<TransferKind> transferRequested() const;
-    bool& requestFlag(TransferKind kind);
-    void clearRequests();
 };
 
-// The lock, the condition variable and the doorbell of the shared fields. The
-// connection thread waits for its socket and for these fields at once by polling
-// the socket together with the doorbell (an eventfd), which every notify rings;
-// pure state waits use the condition variable.
+// The lock, the condition variable and the thread's doorbell of the shared fields.
+// The connection thread waits for its socket and for these fields at once by
+// polling the socket together with the doorbell (an eventfd), which every notify
+// rings; pure state waits use the condition variable.
 class SharedLinkState {
 public:
     SharedLinkState() = default;

@@ -1,12 +1,11 @@
 #include "UsbLink.h"
 
-#include "Commands.h"
-#include "UsbTransfer.h"
+#include "session/Commands.h"
 
+#include "log/EventRecord.h"
 #include "log/StatusReport.h"
 
 #include <algorithm>
-#include <array>
 
 namespace qta::link {
 namespace {
@@ -18,48 +17,30 @@ constexpr Millis kSearchInterval{100};
 constexpr Millis kStatusInterval{5};
 constexpr Millis kAfterCodeInterval{500};
 constexpr int kGiveUpTicks = 200;
+constexpr int kWriteAttempts = 3;
+constexpr std::size_t kCodeAnswerBuffer = 64;
 
 constexpr std::uint8_t kReadTimeoutFill = 0x20; // what a status read that timed out appends
 
-bool& requestFlag(LinkState& state, TransferKind kind) {
-    switch (kind) {
-    case TransferKind::Write:
-        return state.writeConfigRequested;
-    case TransferKind::Read:
-        return state.readConfigRequested;
-    case TransferKind::EventLog:
-        break;
-    }
-    return state.eventLogRequested;
-}
-
-// 0x1B plus the pending output command, replaced by a requested transfer: the
-// event log before a read, a read before a write.
-std::uint8_t statusAnswer(const LinkState& state) {
-    std::uint8_t answer = static_cast<std::uint8_t>(kNothingToDo + state.pendingOutputCommand);
-    if (state.writeConfigRequested)
-        answer = commandByte(TransferKind::Write);
-    if (state.readConfigRequested)
-        answer = commandByte(TransferKind::Read);
-    if (state.eventLogRequested)
-        answer = commandByte(TransferKind::EventLog);
-    return answer;
-}
-
-int waitingGaugeMaximum(TransferKind kind) {
-    return kind == TransferKind::EventLog ? 256 : 21440;
+bool waitsForCode(ProgrammerSession::Phase phase) {
+    using Phase = ProgrammerSession::Phase;
+    return phase == Phase::Prompt || phase == Phase::CheckingCode || phase == Phase::Refused;
 }
 
 } // namespace
 
 UsbLink::UsbLink(LinkState& state, LinkView& view, Configuration& config, BridgeDriver& driver, Clock& clock,
-                 transfer::Clock wallClock, const LinkOptions& options)
-    : state_(state), view_(view), config_(config), driver_(driver), clock_(clock),
-      wallClock_(std::move(wallClock)), options_(options), timer1_(clock, [this] { Timer1Timer(); }),
-      codeWait_(clock) {}
+                 const SessionOptions& options, char decimalSeparator)
+    : state_(state), view_(view), driver_(driver),
+      host_(view, config, clock, decimalSeparator,
+            [this](SessionTimer timer) {
+                run([timer](ProgrammerSession& s) { return s.timerExpired(timer); });
+            }),
+      session_(usbProfile(), state, options), timer1_(clock, [this] { Timer1Timer(); }),
+      codeAnswer_(kCodeAnswerBuffer) {}
 
 UsbLink::~UsbLink() {
-    transfer_.reset();
+    host_.stopTimers();
     if (chip_ && chip_->isOpen())
         chip_->closeDevice();
 }
@@ -68,6 +49,14 @@ void UsbLink::setActive(bool active) {
     active_ = active;
     state_.tickCount = 0;
     timer1_.setEnabled(active);
+}
+
+void UsbLink::run(Request request) {
+    if (!chip_)
+        return;
+    const ProgrammerSession::Phase before = session_.phase();
+    carryOut(request(session_));
+    followSession(before);
 }
 
 // ---- the poll ----
@@ -80,75 +69,201 @@ void UsbLink::Timer1Timer() {
     if (!state_.usbOpen) {
         Connect_USB();
         timer1_.tickEnded();
-    } else if (!state_.unlocked) {
-        lockedTick();
-    } else {
-        unlockedTick();
+        return;
     }
+    const std::optional<Expect> expect = session_.expect();
+    if (expect == Expect::Identification)
+        lockedTick();
+    else if (expect == Expect::Reports)
+        unlockedTick();
+    else
+        timer1_.tickEnded(); // a transfer or the code prompt reads for itself
 }
 
+// Only six bytes read at once can be the identification.
 void UsbLink::lockedTick() {
     ++state_.tickCount;
     state_.linkBuffer.assign(kIdentification.size(), 0);
     chip_->read(kIdentification.size(), [this](Bytes bytes) {
         state_.bytesRead = static_cast<std::uint32_t>(bytes.size());
         std::copy(bytes.begin(), bytes.end(), state_.linkBuffer.begin());
-        if (std::equal(state_.linkBuffer.begin(), state_.linkBuffer.end(), kIdentification.begin(),
-                       kIdentification.end())) {
-            write(std::array{kIdentified});
+        timer1_.tickEnded();
+        if (std::ranges::equal(state_.linkBuffer, kIdentification)) {
             state_.linkBuffer.clear();
-            Identify();
+            feed(Unit{UnitKind::Identification, std::move(bytes)});
         } else if (state_.tickCount > kGiveUpTicks) {
             Disconnect_USB();
-            state_.tickCount = 0;
-            state_.usbOpen = false;
         }
-        timer1_.tickEnded();
     });
 }
 
+// A byte a tick; only the last 21 can be a StatusReport, the rest is dropped.
 void UsbLink::unlockedTick() {
     ++state_.tickCount;
     state_.frameAccepted = false;
     timer1_.setInterval(kStatusInterval);
     chip_->read(1, [this](Bytes bytes) {
         state_.bytesRead = static_cast<std::uint32_t>(bytes.size());
-        // Only the last 21 bytes can be a report; the rest of what came is dropped.
         Bytes& buffer = state_.linkBuffer;
         if (buffer.size() >= log::kStatusReportSize)
             buffer.erase(buffer.begin(), buffer.end() - (log::kStatusReportSize - 1));
         buffer.push_back(bytes.empty() ? kReadTimeoutFill : bytes.front());
-        if (buffer.size() >= log::kStatusReportSize &&
-            std::equal(kReportTail.begin(), kReportTail.end(), buffer.end() - 2)) {
-            takeStatusReport(std::span<const std::uint8_t, 21>(buffer.data() + buffer.size() - 21, 21));
-        } else if (state_.tickCount > kGiveUpTicks) {
-            Disconnect();
-            Disconnect_USB();
-        }
         // A byte came: the rest of the report is likely waiting, so the next tick reads
         // it at once instead of a byte per interval (the same bytes, ~80 ms sooner).
-        timer1_.tickEnded(!bytes.empty() && state_.usbOpen);
+        timer1_.tickEnded(!bytes.empty());
+        if (buffer.size() >= log::kStatusReportSize &&
+            std::equal(kReportTail.begin(), kReportTail.end(), buffer.end() - 2)) {
+            Unit report{UnitKind::StatusReport, Bytes(buffer.end() - log::kStatusReportSize, buffer.end())};
+            buffer.clear();
+            state_.tickCount = 0;
+            feed(report);
+        } else if (state_.tickCount > kGiveUpTicks) {
+            Disconnect_USB();
+        }
     });
 }
 
-void UsbLink::takeStatusReport(std::span<const std::uint8_t, 21> report) {
-    view_.ShowDiag(report, state_.pendingOutputCommand != 0);
-    const std::uint8_t answer = statusAnswer(state_);
-    state_.pendingOutputCommand = 0;
-    state_.linkBuffer.assign(1, answer);
-    // What the device sent after this report (a further report) is not its answer to
-    // the command: the acceptance read must start with the bytes that follow it.
-    if (state_.anyRequest())
-        chip_->purgeReceived();
-    write(state_.linkBuffer);
-    state_.tickCount = 0;
-    if (state_.anyRequest())
-        timer1_.setEnabled(false); // the transfer owns the bridge now
-    else if (dialog_ == Dialog::Transfer)
-        hideDialog(); // the transfer before this report has ended
-    state_.frameAccepted = true;
-    if (state_.anyRequest() && transfer_ && transfer_->running())
-        transfer_->commandSent();
+// ---- what the session expects ----
+
+// The poll reads while the session waits for an identification or a report; for
+// everything else the session's own unit is read, and the poll rests.
+void UsbLink::followSession(ProgrammerSession::Phase before) {
+    using Phase = ProgrammerSession::Phase;
+    if (!chip_)
+        return;
+    const Phase now = session_.phase();
+    if (now == Phase::Accepting && before != Phase::Accepting)
+        gathered_.clear();
+    if (now == Phase::CheckingCode && before != Phase::CheckingCode)
+        codeAnswer_.dropAll();
+    if (now == Phase::Prompt && before != Phase::Prompt) { // Identify
+        state_.tickCount = 0;
+        timer1_.setInterval(kStatusInterval);
+    }
+    const std::optional<Expect> expect = session_.expect();
+    if (expect == Expect::Identification || expect == Expect::Reports) {
+        if (reading_) {
+            chip_->cancelRead();
+            reading_.reset();
+        }
+        if (waitsForCode(before) && !waitsForCode(now))
+            timer1_.setInterval(kAfterCodeInterval); // the first poll after the code waits a little
+        timer1_.setEnabled(true);
+        return;
+    }
+    timer1_.setEnabled(false); // the session owns the bridge now
+    if (!expect && reading_) {
+        chip_->cancelRead();
+        reading_.reset();
+    }
+    if (expect && reading_ != expect)
+        readUnit(*expect);
+}
+
+void UsbLink::readUnit(Expect expect) {
+    std::size_t count = 1; // the answer to the code
+    switch (expect) {
+    case Expect::WriteAcceptance:
+    case Expect::SendAcceptance:
+        count = kAcceptanceSize - gathered_.size();
+        break;
+    case Expect::Echoes:
+        count = transfer::kPayloadSize;
+        state_.linkBuffer.assign(count, 0);
+        break;
+    case Expect::Frames:
+        count = transfer::kFrameSize;
+        state_.linkBuffer.assign(count, 0);
+        break;
+    case Expect::Records:
+        count = log::kEventRecordSize;
+        state_.linkBuffer.assign(count, 0);
+        break;
+    case Expect::CodeAnswer:
+    case Expect::Identification:
+    case Expect::Reports:
+    case Expect::EndAnswer:
+        break;
+    }
+    reading_ = expect;
+    chip_->read(count, [this, expect](Bytes bytes) {
+        if (reading_ != expect)
+            return;
+        reading_.reset();
+        unitRead(expect, std::move(bytes));
+    });
+}
+
+// An acceptance split by a read time-out still counts; a short echo, Frame or
+// record is dropped and read again from its start, never pieced together.
+void UsbLink::unitRead(Expect expect, Bytes bytes) {
+    state_.bytesRead = static_cast<std::uint32_t>(bytes.size());
+    std::optional<Unit> unit;
+    switch (expect) {
+    case Expect::CodeAnswer:
+        codeAnswer_.append(bytes);
+        unit = codeAnswer_.next(Expect::CodeAnswer);
+        break;
+    case Expect::WriteAcceptance:
+    case Expect::SendAcceptance:
+        gathered_.insert(gathered_.end(), bytes.begin(), bytes.end());
+        if (gathered_.size() >= kAcceptanceSize)
+            unit = Unit{UnitKind::Acceptance, std::exchange(gathered_, {})};
+        break;
+    case Expect::Echoes:
+        std::copy(bytes.begin(), bytes.end(), state_.linkBuffer.begin());
+        if (bytes.size() == transfer::kPayloadSize)
+            unit = Unit{UnitKind::Echo, std::move(bytes)};
+        break;
+    case Expect::Frames:
+        if (bytes.size() == transfer::kFrameSize)
+            unit = Unit{UnitKind::Frame, std::move(bytes)};
+        break;
+    case Expect::Records:
+        if (bytes.size() == log::kEventRecordSize)
+            unit = Unit{UnitKind::Record, std::move(bytes)};
+        break;
+    case Expect::Identification:
+    case Expect::Reports:
+    case Expect::EndAnswer:
+        break;
+    }
+    if (unit)
+        feed(*unit);
+    else
+        readUnit(expect);
+}
+
+void UsbLink::feed(const Unit& unit) {
+    run([&unit](ProgrammerSession& s) { return s.unitArrived(unit); });
+}
+
+// ---- what the session answers ----
+
+void UsbLink::carryOut(Actions actions) {
+    for (const Action& action : actions) {
+        if (host_.carryOut(action))
+            continue;
+        if (action.kind == Action::Kind::Send)
+            write(action);
+        else if (action.kind == Action::Kind::Purge && chip_)
+            chip_->purgeReceived();
+    }
+}
+
+// A bridge that does not take a single byte after a few tries is gone; a Frame
+// that went out short cannot be echoed right and is sent again.
+void UsbLink::write(const Action& action) {
+    if (!chip_)
+        return;
+    std::size_t written = 0;
+    for (int attempt = 0; attempt < kWriteAttempts && written == 0; ++attempt)
+        written = chip_->write(action.bytes);
+    state_.bytesWritten = static_cast<std::uint32_t>(written);
+    if (written == 0)
+        bridgeFailed();
+    else if (written < action.bytes.size())
+        session_.frameSentShort();
 }
 
 // ---- finding and releasing the bridge ----
@@ -175,12 +290,23 @@ void UsbLink::Connect_USB() {
         showPollMessage(LinkMessage::of(LinkMessage::Kind::ConnectionFailed));
         return;
     }
+    if (!setUpBridge())
+        return;
+    timer1_.setEnabled(true);
+    state_.tickCount = 0;
+    timer1_.setInterval(kSearchInterval);
+    state_.usbOpen = true;
+    state_.linkBuffer.clear();
+    run([](ProgrammerSession& s) { return s.linkUp(); });
+}
+
+bool UsbLink::setUpBridge() {
     DeviceInfo info;
     if (!chip_->getDeviceInfo(info)) {
         showPollMessage(LinkMessage::of(LinkMessage::Kind::DamagedDevice));
         chip_->closeDevice();
         chip_.reset();
-        return;
+        return false;
     }
     if (!chip_->resetDevice())
         showPollMessage(LinkMessage::of(LinkMessage::Kind::ResetError));
@@ -189,12 +315,7 @@ void UsbLink::Connect_USB() {
     chip_->setFlowControl(tftdichip::Flow::None, 0, 0);
     chip_->setTimeouts(kBridgeTimeoutMs, kBridgeTimeoutMs);
     chip_->onFailure([this](const std::string&) { bridgeFailed(); });
-    timer1_.setEnabled(true);
-    state_.tickCount = 0;
-    timer1_.setInterval(kSearchInterval);
-    state_.usbOpen = true;
-    view_.lockTransportChoice(true);
-    view_.showLinkUp(true);
+    return true;
 }
 
 // A bridge this user may not open is named once, with the way to mend it, and
@@ -214,11 +335,10 @@ void UsbLink::noteOpenProblem() {
     showPollMessage(message);
 }
 
+// Released first, so that nothing the session's end asks for reaches the bridge.
 void UsbLink::Disconnect_USB() {
-    // Released first, so that the transfer's end does not release it a second time.
     const std::unique_ptr<tftdichip> chip = std::move(chip_);
-    if (transfer_)
-        transfer_->abort(TransferEnd::LinkLost);
+    reading_.reset();
     if (chip) {
         chip->cancelRead();
         if (chip->isOpen())
@@ -226,179 +346,18 @@ void UsbLink::Disconnect_USB() {
     }
     if (timer1_.ticking())
         timer1_.tickEnded(); // its read was dropped with the bridge
-    // With the bridge gone no report will come to close a finished transfer's dialog,
-    // and no answer to a code: nothing may keep the window disabled.
-    codeWait_.stop();
-    if (dialog_ != Dialog::Hidden)
-        hideDialog();
+    state_.usbOpen = false;
+    state_.tickCount = 0;
+    state_.linkBuffer.clear();
+    carryOut(session_.linkLost());
     timer1_.setInterval(kSearchInterval);
     timer1_.setEnabled(active_);
-    view_.lockTransportChoice(false);
-    view_.showLinkUp(false);
-    state_.frameAccepted = false;
-    state_.unlocked = false;
-    state_.usbOpen = false;
-    state_.gprsConnected = false;
-    state_.transferAborted = false;
-    state_.stopWaiting = false;
-}
-
-void UsbLink::Disconnect() {
-    view_.blankDiagnostics();
-    view_.showConnected(false);
-    state_.tickCount = 0;
-    state_.unlocked = false;
-    state_.usbOpen = false;
 }
 
 // The bridge is gone (unplugged, or its reads and writes fail): whatever ran ends now.
 void UsbLink::bridgeFailed() {
-    if (!chip_)
-        return;
-    Disconnect();
-    Disconnect_USB();
-}
-
-// ---- the access code ----
-
-void UsbLink::Identify() {
-    timer1_.setEnabled(false);
-    state_.tickCount = 0;
-    timer1_.setInterval(kStatusInterval);
-    dialog_ = Dialog::AccessCode;
-    state_.transferDone = false;
-    view_.showAccessPrompt();
-}
-
-void UsbLink::submitAccessCode(const std::string& code) {
-    if (dialog_ != Dialog::AccessCode || !chip_)
-        return; // a second Enter while the code is checked sends nothing
-    const Bytes message = accessCodeMessage(code);
-    // An identification the device sent before it saw our 0x1F is not its answer to the code.
-    chip_->purgeReceived();
-    write(message);
-    dialog_ = Dialog::CheckingCode;
-    codeWait_.start(options_.unlockAnswerLimit, [this] { codeNotAnswered(); });
-    const auto readAnswer = [this](auto& self) -> void {
-        chip_->read(1, [this, self](Bytes answer) {
-            if (dialog_ != Dialog::CheckingCode)
-                return;
-            if (answer.empty())
-                self(self);
-            else
-                codeAnswered(answer);
-        });
-    };
-    readAnswer(readAnswer);
-}
-
-void UsbLink::codeAnswered(const Bytes& answer) {
-    codeWait_.stop();
-    if (answer.front() == kCodeAccepted) {
-        state_.unlocked = true;
-        view_.showConnected(true);
-        timer1_.setInterval(kAfterCodeInterval);
-        timer1_.setEnabled(true);
-        dialog_ = Dialog::Hidden;
-        state_.transferDone = true;
-        view_.showCodeAccepted();
-        return;
-    }
-    dialog_ = Dialog::CodeRefused;
-    view_.showCodeRefused(Transport::Usb);
-    write(std::array{kCodeRefusedSeen});
-}
-
-void UsbLink::codeNotAnswered() {
     if (chip_)
-        chip_->cancelRead();
-    hideDialog();
-    backToIdentification();
-    view_.showMessage(LinkMessage::of(LinkMessage::Kind::CodeNoAnswer), [] {});
-}
-
-// Locked again: the poll waits for the device's next identification.
-void UsbLink::backToIdentification() {
-    state_.unlocked = false;
-    timer1_.setInterval(kAfterCodeInterval);
-    timer1_.setEnabled(true);
-}
-
-void UsbLink::closeDialog() {
-    switch (dialog_) {
-    case Dialog::CodeRefused:
-    case Dialog::AccessCode: // closed without a code: the device will ask again
-        hideDialog();
-        backToIdentification();
-        return;
-    case Dialog::Transfer:
-        cancelTransfer();
-        return;
-    case Dialog::CheckingCode: // the answer is due within its bound
-    case Dialog::Hidden:
-        return;
-    }
-}
-
-void UsbLink::hideDialog() {
-    dialog_ = Dialog::Hidden;
-    state_.transferDone = true;
-    view_.hideDialog();
-}
-
-// ---- transfers ----
-
-void UsbLink::request(TransferKind kind) {
-    if (state_.anyRequest() || !chip_)
-        return;
-    state_.frameAccepted = false;
-    state_.transferAborted = false;
-    requestFlag(state_, kind) = true;
-    if (kind == TransferKind::EventLog) {
-        state_.eventCount = 0;
-        view_.clearEvents();
-    }
-    dialog_ = Dialog::Transfer;
-    state_.transferDone = false;
-    state_.linkBuffer.clear();
-    view_.showTransferWaiting(kind, waitingGaugeMaximum(kind));
-    transfer_ =
-        std::make_unique<UsbTransfer>(kind, state_, view_, config_, *chip_, clock_, wallClock_, options_,
-                                      [this](TransferKind k, TransferEnd end) { transferEnded(k, end); });
-}
-
-void UsbLink::cancelTransfer() {
-    if (transfer_ && transfer_->running())
-        transfer_->abort(TransferEnd::Cancelled);
-    else if (dialog_ == Dialog::Transfer)
-        hideDialog(); // finished, and the report that would close the dialog is slow to come
-}
-
-void UsbLink::transferEnded(TransferKind kind, TransferEnd end) {
-    requestFlag(state_, kind) = false;
-    state_.linkBuffer.clear();
-    if (end == TransferEnd::Done) {
-        // The dialog stays up until the next StatusReport closes it.
-        timer1_.setEnabled(true);
-        state_.transferDone = true;
-        view_.transferEnded(kind, end);
-        return;
-    }
-    hideDialog();
-    view_.transferEnded(kind, end);
-    view_.showMessage(LinkMessage::transferIncomplete(kind, end, options_.resendLimit), [] {});
-    if (end == TransferEnd::LinkLost && chip_) {
-        Disconnect();
         Disconnect_USB();
-    } else {
-        timer1_.setEnabled(true);
-    }
-}
-
-// ---- helpers ----
-
-void UsbLink::write(std::span<const std::uint8_t> bytes) {
-    state_.bytesWritten = static_cast<std::uint32_t>(chip_->write(bytes));
 }
 
 void UsbLink::showPollMessage(LinkMessage message) {

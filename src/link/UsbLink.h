@@ -1,8 +1,11 @@
 #pragma once
 
-#include "DeviceLink.h"
 #include "PollTimer.h"
+#include "SessionHost.h"
+#include "SessionTransport.h"
 #include "tftdichip.h"
+
+#include "session/ChunkCutter.h"
 
 #include <memory>
 #include <optional>
@@ -10,64 +13,52 @@
 
 namespace qta::link {
 
-class UsbTransfer;
-
-// The connection over the USB bridge: the poll (`Timer1Timer`) that finds and
-// opens the bridge, waits for the device's identification, has the user unlock it,
-// and then assembles each StatusReport byte by byte and answers it with one
-// command byte; and the hand-off to a transfer that a menu command requested.
-class UsbLink {
+// The USB transport: the poll (`Timer1Timer`) that finds and opens the bridge,
+// reads what the session expects (the identification in one six-byte read, the
+// StatusReport byte by byte, a transfer's units with the bridge's read time-out)
+// and writes what the session answers.
+class UsbLink : public SessionTransport {
 public:
     UsbLink(LinkState& state, LinkView& view, Configuration& config, BridgeDriver& driver, Clock& clock,
-            transfer::Clock wallClock, const LinkOptions& options);
-    ~UsbLink();
+            const SessionOptions& options, char decimalSeparator);
+    ~UsbLink() override;
 
-    // USB chosen (at start, or by rdbUSB): the poll runs; GPRS chosen: it stops.
-    void setActive(bool active);
-
-    // A menu command's request: the next StatusReport is answered with its command byte.
-    void request(TransferKind kind);
-    void submitAccessCode(const std::string& code);
-    void closeDialog();
-    void cancelTransfer();
+    void setActive(bool active) override;
+    void run(Request request) override;
+    LinkState state() const override { return state_; }
+    bool attached() const override { return state_.usbOpen; }
 
 private:
-    enum class Dialog { Hidden, AccessCode, CheckingCode, CodeRefused, Transfer };
-
     void Timer1Timer();
     void lockedTick();
     void unlockedTick();
-    void takeStatusReport(std::span<const std::uint8_t, 21> report);
     void Connect_USB();
     bool probe(const char* description);
+    bool setUpBridge();
     void Disconnect_USB();
-    void Identify();
-    void Disconnect();
-
-    void codeAnswered(const Bytes& answer);
-    void codeNotAnswered();
-    void backToIdentification();
-    void hideDialog();
-    void transferEnded(TransferKind kind, TransferEnd end);
     void bridgeFailed();
+
+    void carryOut(Actions actions);
+    void write(const Action& action);
+    void followSession(ProgrammerSession::Phase before);
+    void readUnit(Expect expect);
+    void unitRead(Expect expect, Bytes bytes);
+    void feed(const Unit& unit);
 
     // A message box from the poll: no tick starts while it is up.
     void showPollMessage(LinkMessage message);
     void noteOpenProblem();
-    void write(std::span<const std::uint8_t> bytes);
 
     LinkState& state_;
     LinkView& view_;
-    Configuration& config_;
     BridgeDriver& driver_;
-    Clock& clock_;
-    transfer::Clock wallClock_;
-    const LinkOptions& options_;
+    SessionHost host_;
+    ProgrammerSession session_;
     PollTimer timer1_;
-    OneShot codeWait_;
     std::unique_ptr<tftdichip> chip_;
-    std::unique_ptr<UsbTransfer> transfer_;
-    Dialog dialog_ = Dialog::Hidden;
+    std::optional<Expect> reading_; // the unit the bridge read in flight is for
+    Bytes gathered_;                // an acceptance gathered across reads
+    ChunkCutter codeAnswer_;        // the answer to the code, or a new identification
     std::optional<OpenProblem> reportedProblem_;
     std::optional<OpenProblem> seenProblem_;
     bool active_ = false;

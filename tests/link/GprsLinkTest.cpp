@@ -215,6 +215,7 @@ protected:
         served = peers.back().get();
         EXPECT_TRUE(served->connected());
         waitFor([&] { return link->gprs()->activity().connected; });
+        settle();
         return *served;
     }
 
@@ -364,12 +365,10 @@ TEST_F(GprsLinkTest, TheDeviceIsIdentifiedAfterNoiseAndAskedForTheCodeAgainAfter
     advance(50ms);
     EXPECT_EQ(Bytes(peer.received().begin() + static_cast<long>(before), peer.received().end()),
               (Bytes{0x1F, 4, '6', '1', '7', '3', 0x0D}));
-    // The answer and the first report in one chunk: both are taken.
-    EXPECT_EQ(exchange(peer, Bytes{0x06} + statusReport()), Bytes{});
+    // The answer and the first report in one chunk: both are taken, each as it is cut.
+    EXPECT_EQ(exchange(peer, Bytes{0x06} + statusReport()), Bytes{0x1B});
     EXPECT_TRUE(view.connected);
     EXPECT_EQ(view.dialog, Dialog::Hidden);
-    advance(50ms);
-    EXPECT_EQ(Bytes(peer.received().end() - 1, peer.received().end()), Bytes{0x1B});
     EXPECT_TRUE(view.messages.empty());
 }
 
@@ -381,8 +380,8 @@ TEST_F(GprsLinkTest, EachStatusReportIsAnsweredOnceAndAnOutputClickIsNeverLost) 
     ASSERT_EQ(view.reports.size(), 1u);
     EXPECT_EQ(view.reports[0], statusReport());
 
-    EXPECT_TRUE(link->OutputClick(2));
-    EXPECT_FALSE(link->OutputClick(5)) << "a second click before the report is ignored";
+    EXPECT_TRUE(link->switchOutput(2));
+    EXPECT_FALSE(link->switchOutput(5)) << "a second click before the report is ignored";
     EXPECT_EQ(report(peer), 0x1D);
     EXPECT_TRUE(view.pendingAtReport.back()) << "the lamps keep the clicked state until the answer is out";
     EXPECT_EQ(report(peer), 0x1B);
@@ -398,7 +397,7 @@ TEST_F(GprsLinkTest, EachStatusReportIsAnsweredOnceAndAnOutputClickIsNeverLost) 
     peer.send(statusReport());
     settle();
     clock.advance(50ms);
-    EXPECT_TRUE(link->OutputClick(3));
+    EXPECT_TRUE(link->switchOutput(3));
     settle();
     EXPECT_EQ(peer.received().back(), 0x1B);
     EXPECT_EQ(report(peer), 0x1E);
@@ -415,7 +414,7 @@ TEST_F(GprsLinkTest, AWriteSendsTheSlotsAfterTheAcceptanceAndEndsAfterSlot337Wit
     device.piece = 10;                                // every echo in seven pieces
     unlock(peer);
 
-    link->Odosla2Click();
+    link->requestTransfer(TransferKind::Write);
     EXPECT_EQ(view.dialog, Dialog::Hidden) << "nothing happens before the next report";
     wall.set({2026, 12, 7, 22, 9}); // the minute at which slot 337 goes out
     // Two reports in one chunk: the first takes the command; the second came before the device saw it,
@@ -437,6 +436,7 @@ TEST_F(GprsLinkTest, AWriteSendsTheSlotsAfterTheAcceptanceAndEndsAfterSlot337Wit
 
     EXPECT_EQ(view.dialog, Dialog::Running) << "the dialog stays until the next report";
     link->cancelTransfer(); // ... or until the user closes it
+    settle();
     EXPECT_EQ(view.dialog, Dialog::Hidden);
     EXPECT_TRUE(view.messages.empty());
     EXPECT_EQ(report(peer), 0x1B);
@@ -444,7 +444,7 @@ TEST_F(GprsLinkTest, AWriteSendsTheSlotsAfterTheAcceptanceAndEndsAfterSlot337Wit
     // A device that never echoes a slot correctly: the slot goes out ten times, then the write is given up.
     device.corruptEveryEcho = true;
     device.written.clear();
-    link->Odosla2Click();
+    link->requestTransfer(TransferKind::Write);
     EXPECT_EQ(report(peer), 0xAA);
     ASSERT_TRUE(ended(TransferKind::Write, TransferEnd::EchoRefused));
     EXPECT_EQ(device.written, std::vector<std::uint16_t>(10, 0x0000));
@@ -473,7 +473,7 @@ TEST_F(GprsLinkTest, AReadAppliesEachFrameBeforeItsAcknowledgementAndEndsAtTheLa
     };
     unlock(peer);
 
-    link->Nata2Click();
+    link->requestTransfer(TransferKind::Read);
     EXPECT_EQ(report(peer), 0x60);
     EXPECT_EQ(view.gaugeMaximum, 21440);
     ASSERT_TRUE(ended(TransferKind::Read, TransferEnd::Done));
@@ -505,7 +505,7 @@ TEST_F(GprsLinkTest, TheEventLogCountsEmptyRecordsButListsOnlyWrittenOnes) {
     unlock(peer);
 
     view.events.push_back(Bytes(32, 1)); // a line of an earlier read
-    link->Nata1Click();
+    link->requestTransfer(TransferKind::EventLog);
     EXPECT_EQ(report(peer), 0x0E);
     ASSERT_TRUE(ended(TransferKind::EventLog, TransferEnd::Done));
     EXPECT_EQ(view.events, (std::vector<Bytes>{device.records[0], device.records[200]}));
@@ -523,7 +523,7 @@ TEST_F(GprsLinkTest, AnIncompleteUnitIsDroppedAfterSilenceInsteadOfJoiningTheNex
         device.records[i] = bytesOf("0712261430") + Bytes(21, 0) + Bytes{static_cast<std::uint8_t>(i % 134)};
     device.silentAfter = 3;
     unlock(peer);
-    link->Nata1Click();
+    link->requestTransfer(TransferKind::EventLog);
     report(peer);
     ASSERT_EQ(view.events.size(), 3u);
 
@@ -543,7 +543,7 @@ TEST_F(GprsLinkTest, ClosingTheWindowSendsTheEndAtTheNextReportAndWaitsAtMostThe
     TcpPeer& first = dialIn();
     unlock(first);
     bool mayClose = false;
-    EXPECT_FALSE(link->FormCloseQuery([&] { mayClose = true; }));
+    EXPECT_FALSE(link->closeWindow([&] { mayClose = true; }));
     EXPECT_EQ(report(first), 0x04);
     first.send(Bytes{0x04});
     waitFor([&] { return mayClose; });
@@ -557,7 +557,7 @@ TEST_F(GprsLinkTest, ClosingTheWindowSendsTheEndAtTheNextReportAndWaitsAtMostThe
     TcpPeer& second = dialIn();
     unlock(second);
     mayClose = false;
-    EXPECT_FALSE(link->FormCloseQuery([&] { mayClose = true; }));
+    EXPECT_FALSE(link->closeWindow([&] { mayClose = true; }));
     EXPECT_EQ(report(second), 0x04);
     advance(9s);
     EXPECT_FALSE(mayClose);
@@ -569,12 +569,12 @@ TEST_F(GprsLinkTest, ClosingTheWindowSendsTheEndAtTheNextReportAndWaitsAtMostThe
     // The indicator click asks for the end the same way; with no device the window closes at once.
     TcpPeer& third = dialIn();
     unlock(third);
-    link->Image1Click();
+    link->endConnection();
     EXPECT_EQ(report(third), 0x04);
     EXPECT_EQ(report(third), 0x04) << "until the device answers";
     third.send(Bytes{0x04});
     waitFor([&] { return !link->gprs()->activity().connected; });
-    EXPECT_TRUE(link->FormCloseQuery([] {}));
+    EXPECT_TRUE(link->closeWindow([] {}));
 }
 
 TEST_F(GprsLinkTest, ASecondDeviceIsRefusedAtOnceWhileTheFirstFinishesItsTransfer) {
@@ -583,7 +583,7 @@ TEST_F(GprsLinkTest, ASecondDeviceIsRefusedAtOnceWhileTheFirstFinishesItsTransfe
     DeviceModel device(first);
     device.silentAfter = 100;
     unlock(first);
-    link->Nata1Click();
+    link->requestTransfer(TransferKind::EventLog);
     report(first);
 
     peers.push_back(std::make_unique<TcpPeer>(link->gprsPort()));
@@ -603,7 +603,7 @@ TEST_F(GprsLinkTest, ASilentDeviceOrADroppedConnectionEndsTheTransferResetsTheDi
     DeviceModel quiet(silent);
     quiet.silentAfter = 40;
     unlock(silent);
-    link->Nata2Click();
+    link->requestTransfer(TransferKind::Read);
     report(silent);
     advance(9s);
     EXPECT_TRUE(view.ended.empty());
@@ -621,7 +621,7 @@ TEST_F(GprsLinkTest, ASilentDeviceOrADroppedConnectionEndsTheTransferResetsTheDi
     gone.dropAfter = 10;
     unlock(dropping);
     const int blanked = view.blanked;
-    link->Nata1Click();
+    link->requestTransfer(TransferKind::EventLog);
     report(dropping);
     waitFor([&] { return ended(TransferKind::EventLog, TransferEnd::LinkLost); });
     EXPECT_EQ(view.messages.back().end, TransferEnd::LinkLost);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/LinkView.h"
+#include "session/LinkView.h"
 
 #include <array>
 #include <functional>

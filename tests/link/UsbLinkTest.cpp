@@ -330,14 +330,14 @@ TEST_F(UsbLinkTest, StatusReportsAreFoundAfterNoiseAndAnsweredWithTheOutputComma
     ASSERT_EQ(view.reports.size(), 1u);
     EXPECT_EQ(view.reports[0], statusReport());
 
-    EXPECT_TRUE(link->OutputClick(6));
-    EXPECT_FALSE(link->OutputClick(2)) << "a second click before the report is ignored";
+    EXPECT_TRUE(link->switchOutput(6));
+    EXPECT_FALSE(link->switchOutput(2)) << "a second click before the report is ignored";
     EXPECT_EQ(report(), 0x21);
     EXPECT_TRUE(view.pendingAtReport.back()) << "the lamps keep the clicked state until the answer is out";
     EXPECT_EQ(report(), 0x1B);
 
-    link->OutputClick(3);
-    link->Odosla2Click();
+    link->switchOutput(3);
+    link->requestTransfer(TransferKind::Write);
     device.writeAcceptance = Bytes{}; // the device keeps quiet: only the answer matters here
     EXPECT_EQ(report(), 0xAA) << "a requested write goes before the output command, which is dropped";
     EXPECT_EQ(link->state().pendingOutputCommand, 0);
@@ -348,7 +348,7 @@ TEST_F(UsbLinkTest, AWriteResendsAChangedEchoAndEndsWithTheTimeFrame) {
     device.corruptEchoOfFrame = 5; // the Frame at 0x0140
     config.setText(config.table().id("TNIN_V_3_1"), "5550100");
     unlock();
-    link->Odosla2Click();
+    link->requestTransfer(TransferKind::Write);
     EXPECT_EQ(view.dialog, Dialog::Waiting);
     EXPECT_EQ(report(), 0xAA);
     ASSERT_TRUE(clock.runUntil([&] { return !view.ended.empty(); }, 60s));
@@ -369,7 +369,7 @@ TEST_F(UsbLinkTest, AWriteResendsAChangedEchoAndEndsWithTheTimeFrame) {
     EXPECT_EQ(view.dialog, Dialog::Hidden);
 
     // Cancel closes a finished transfer's dialog when that report is slow to come.
-    link->Nata2Click();
+    link->requestTransfer(TransferKind::Read);
     report();
     ASSERT_TRUE(clock.runUntil([&] { return view.ended.size() == 2; }, 60s));
     link->cancelTransfer();
@@ -377,7 +377,7 @@ TEST_F(UsbLinkTest, AWriteResendsAChangedEchoAndEndsWithTheTimeFrame) {
     EXPECT_TRUE(ended(TransferKind::Read, TransferEnd::Done));
 
     // Should the device vanish before that report, the dialog must not stay up.
-    link->Nata1Click();
+    link->requestTransfer(TransferKind::EventLog);
     report();
     ASSERT_TRUE(clock.runUntil([&] { return view.ended.size() == 3; }, 60s));
     EXPECT_EQ(view.dialog, Dialog::Running);
@@ -394,7 +394,7 @@ TEST_F(UsbLinkTest, AReadFillsTheConfigurationFrameByFrameAndAcknowledgesEach) {
     onDevice.setText(onDevice.table().id("UMAX_AIN1"), "25.5");
     device.memory = transfer::encodeImage(onDevice, catalogue::imageDeviceTexts(Language::EN));
     unlock();
-    link->Nata2Click();
+    link->requestTransfer(TransferKind::Read);
     // A second report already on its way is not the device's acceptance of the command.
     EXPECT_EQ(report(statusReport() + statusReport()), 0x60);
     ASSERT_TRUE(clock.runUntil([&] { return !view.ended.empty(); }, 60s));
@@ -414,7 +414,7 @@ TEST_F(UsbLinkTest, TheEventLogListsTheWrittenRecordsAndCountsTheEmptyOnes) {
     device.records[201][0] = 0x00;
     unlock();
     view.events.push_back(Bytes(32, 1)); // a line of an earlier read
-    link->Nata1Click();
+    link->requestTransfer(TransferKind::EventLog);
     EXPECT_TRUE(view.events.empty());
     EXPECT_EQ(report(), 0x0E);
     ASSERT_TRUE(clock.runUntil([&] { return !view.ended.empty(); }, 60s));
@@ -429,7 +429,7 @@ TEST_F(UsbLinkTest, EveryTransferEndsWithinItsBoundWhenTheDeviceMisbehaves) {
     unlock();
 
     device.writeAcceptance = repeated(0x06, 15) + Bytes{0x15};
-    link->Odosla2Click();
+    link->requestTransfer(TransferKind::Write);
     report();
     ASSERT_TRUE(clock.runUntil([&] { return !view.ended.empty(); }, 11s));
     EXPECT_TRUE(ended(TransferKind::Write, TransferEnd::NotAccepted));
@@ -439,7 +439,7 @@ TEST_F(UsbLinkTest, EveryTransferEndsWithinItsBoundWhenTheDeviceMisbehaves) {
 
     device.writeAcceptance = repeated(0x06, 16);
     device.silentAfterFrames = 100;
-    link->Odosla2Click();
+    link->requestTransfer(TransferKind::Write);
     report();
     ASSERT_TRUE(clock.runUntil([&] { return view.ended.size() == 2; }, 30s));
     EXPECT_TRUE(ended(TransferKind::Write, TransferEnd::NoAnswer));
@@ -452,7 +452,7 @@ TEST_F(UsbLinkTest, EveryTransferEndsWithinItsBoundWhenTheDeviceMisbehaves) {
     device.silentAfterFrames = -1;
     device.recover();
     device.corruptEveryEcho = true;
-    link->Odosla2Click();
+    link->requestTransfer(TransferKind::Write);
     report();
     ASSERT_TRUE(clock.runUntil([&] { return view.ended.size() == 3; }, 30s));
     EXPECT_TRUE(ended(TransferKind::Write, TransferEnd::EchoRefused));
@@ -461,7 +461,7 @@ TEST_F(UsbLinkTest, EveryTransferEndsWithinItsBoundWhenTheDeviceMisbehaves) {
 
     device.corruptEveryEcho = false;
     device.silentAfterFrames = 10;
-    link->Nata1Click();
+    link->requestTransfer(TransferKind::EventLog);
     report();
     clock.advance(1s);
     EXPECT_EQ(view.events.size(), 0u);
@@ -474,7 +474,7 @@ TEST_F(UsbLinkTest, ABridgeThatVanishesDuringAReadEndsTheConnectionAtOnce) {
     TestDevice device(driver);
     device.failAfterFrames = 40;
     unlock();
-    link->Nata2Click();
+    link->requestTransfer(TransferKind::Read);
     report();
     ASSERT_TRUE(clock.runUntil([&] { return !view.ended.empty(); }, 5s));
     EXPECT_TRUE(ended(TransferKind::Read, TransferEnd::LinkLost));
@@ -489,12 +489,12 @@ TEST_F(UsbLinkTest, ABridgeThatVanishesDuringAReadEndsTheConnectionAtOnce) {
 
 TEST_F(UsbLinkTest, CommandsNeedAnUnlockedDevice) {
     start();
-    link->Odosla2Click();
-    link->Nata1Click();
+    link->requestTransfer(TransferKind::Write);
+    link->requestTransfer(TransferKind::EventLog);
     ASSERT_EQ(view.messages.size(), 2u);
     EXPECT_EQ(view.messages[0].kind, LinkMessage::Kind::NotConnected);
     EXPECT_FALSE(link->transferRunning());
-    EXPECT_FALSE(link->OutputClick(5));
+    EXPECT_FALSE(link->switchOutput(5));
 }
 
 } // namespace

@@ -34,11 +34,6 @@ std::optional<std::size_t> acceptanceStart(const Buffer& buffer, std::uint8_t by
     return static_cast<std::size_t>(at - buffer.begin());
 }
 
-// The device's Frames are the image's blocks: a multiple of 64 up to the last block.
-bool isImageAddress(std::uint16_t address) {
-    return address % transfer::kPayloadSize == 0 && address <= transfer::kLastFrameAddress;
-}
-
 } // namespace
 
 ChunkCutter::ChunkCutter(std::size_t limit) : limit_(std::max(limit, kSmallestLimit)) {

@@ -1,7 +1,10 @@
 #pragma once
 
-#include "Bridge.h"
+#include "Bytes.h"
 #include "LinkView.h"
+
+#include "transfer/ConfigImage.h"
+#include "transfer/Frame.h"
 
 #include <array>
 #include <cstddef>
@@ -41,6 +44,11 @@ inline constexpr std::uint8_t kWriteAccepted = 0x06;
 inline constexpr std::uint8_t kSendingAccepted = 0x60;
 // The programmer takes each Frame or record the device sends with this byte.
 inline constexpr std::uint8_t kAcknowledge = 0x1F;
+
+// The device's Frames are the image's blocks: a multiple of 64 up to the last block.
+constexpr bool isImageAddress(std::uint16_t address) {
+    return address % transfer::kPayloadSize == 0 && address <= transfer::kLastFrameAddress;
+}
 
 // The command bytes that answer a StatusReport: a transfer, or the end of a GPRS connection.
 inline constexpr std::uint8_t kEndCommand = 0x04;

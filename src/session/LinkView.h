@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Bridge.h"
+#include "Bytes.h"
 
 #include "model/Language.h"
 
@@ -22,6 +22,7 @@ enum class TransferEnd {
     LinkLost,    // the bridge vanished or the connection closed
     NotAccepted, // the device's acceptance was not the one the command asks for
     EchoRefused, // one Frame sent too often without a matching echo
+    Incomplete,  // a read whose last block came before all the others had
 };
 
 // Something the link tells the user, worded in the user's language by wordMessage().

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Clock.h"
+
+#include "model/Configuration.h"
+#include "session/SessionActions.h"
+#include "transfer/ConfigDecoder.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace qta::link {
+
+// The user-interface side of what a session asks for: its timers on the link's
+// clock, the calls on the view, and a read's Frames set into the Configuration.
+// The bytes are the transport's own business.
+class SessionHost {
+public:
+    using Expired = std::function<void(SessionTimer)>;
+
+    SessionHost(LinkView& view, Configuration& config, Clock& clock, char decimalSeparator, Expired expired);
+    SessionHost(const SessionHost&) = delete;
+    SessionHost& operator=(const SessionHost&) = delete;
+
+    // Carries out `action` if it is one of this side's; false for the bytes.
+    bool carryOut(const Action& action);
+    void stopTimers();
+    LinkView& view() { return view_; }
+
+private:
+    LinkView& view_;
+    Configuration& config_;
+    char decimalSeparator_;
+    std::vector<std::unique_ptr<OneShot>> timers_; // one per SessionTimer
+    Expired expired_;
+    std::unique_ptr<transfer::ConfigDecoder> decoder_;
+};
+
+} // namespace qta::link

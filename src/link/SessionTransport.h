@@ -1,0 +1,29 @@
+#pragma once
+
+#include "session/LinkState.h"
+#include "session/ProgrammerSession.h"
+
+#include <functional>
+
+namespace qta::link {
+
+// A transport as the engine's user side sees it: it moves the bytes between the
+// wire and its session, and runs the user's requests on that session on the
+// thread that owns it.
+class SessionTransport {
+public:
+    using Request = std::function<Actions(ProgrammerSession&)>;
+
+    virtual ~SessionTransport() = default;
+
+    // Chosen by the user (the poll runs, the server listens) or not.
+    virtual void setActive(bool active) = 0;
+    // Runs `request` on the session, if a device is attached, and carries out what it returns.
+    virtual void run(Request request) = 0;
+    // The connection's record as it stands.
+    virtual LinkState state() const = 0;
+    // A device is attached: the bridge is open, or a connection is up.
+    virtual bool attached() const = 0;
+};
+
+} // namespace qta::link

@@ -1,0 +1,405 @@
+#include "ProgrammerSession.h"
+
+#include "Commands.h"
+
+#include "log/StatusReport.h"
+
+#include <utility>
+
+namespace qta::link {
+
+ProgrammerSession::ProgrammerSession(TransportProfile profile, LinkState& state, SessionOptions options)
+    : profile_(std::move(profile)), state_(state), options_(std::move(options)) {}
+
+// ---- what arrives ----
+
+Actions ProgrammerSession::linkUp() {
+    phase_ = Phase::Locked;
+    dialog_ = Dialog::Hidden;
+    state_.unlocked = false;
+    state_.frameAccepted = false;
+    state_.endRequested = false;
+    state_.clearRequests();
+    state_.pendingOutputCommand = 0;
+    state_.eventCount = 0;
+    state_.transferDone = false;
+    view([](LinkView& v) { v.lockTransportChoice(true); });
+    view([](LinkView& v) { v.showLinkUp(true); });
+    if (profile_.identifyLimit)
+        startTimer(SessionTimer::IdentifyLimit, *profile_.identifyLimit);
+    return take();
+}
+
+Actions ProgrammerSession::unitArrived(const Unit& unit) {
+    switch (phase_) {
+    case Phase::Locked:
+    case Phase::Refused:
+        if (unit.kind == UnitKind::Identification)
+            identified();
+        break;
+    case Phase::CheckingCode:
+        if (unit.kind == UnitKind::Identification) {
+            // The device never took the code (it gave up waiting and identified
+            // anew): the code typed goes to this identification.
+            sendByte(kIdentified);
+            send(accessCode_);
+        } else if (unit.kind == UnitKind::Answer && !unit.bytes.empty()) {
+            codeAnswered(unit.bytes.front());
+        }
+        break;
+    case Phase::Unlocked:
+    case Phase::Ending:
+        if (unit.kind == UnitKind::StatusReport)
+            answerReport(unit);
+        else if (phase_ == Phase::Ending && unit.kind == UnitKind::Answer)
+            deviceEnded();
+        break;
+    case Phase::Accepting:
+    case Phase::Running:
+        transferUnit(unit);
+        break;
+    case Phase::Down:
+    case Phase::Prompt:
+    case Phase::Ended:
+        break;
+    }
+    return take();
+}
+
+Actions ProgrammerSession::timerExpired(SessionTimer timer) {
+    switch (timer) {
+    case SessionTimer::Stall:
+        if (state_.anyRequest())
+            endTransfer(TransferEnd::NoAnswer);
+        break;
+    case SessionTimer::CodeAnswer:
+        if (phase_ == Phase::CheckingCode) {
+            hideDialog();
+            backToIdentification();
+            view([](LinkView& v) { v.showMessage(LinkMessage::of(LinkMessage::Kind::CodeNoAnswer), [] {}); });
+        }
+        break;
+    case SessionTimer::Prompt:
+        if (phase_ == Phase::Prompt || phase_ == Phase::Refused) {
+            hideDialog();
+            backToIdentification();
+        }
+        break;
+    case SessionTimer::Watchdog:
+        // No exchange for the watchdog's span: the display is reset, and the
+        // connection closed so that the device can dial in again.
+        Disconnect();
+        closeLink(Millis(0));
+        break;
+    case SessionTimer::IdentifyLimit:
+    case SessionTimer::CloseWait:
+        closeLink(Millis(0));
+        break;
+    }
+    return take();
+}
+
+// The bridge or the connection is gone: whatever ran ends now, and nothing may
+// keep the window disabled.
+Actions ProgrammerSession::linkLost() {
+    if (state_.anyRequest())
+        endTransfer(TransferEnd::LinkLost);
+    if (dialog_ != Dialog::Hidden)
+        hideDialog();
+    if (state_.unlocked)
+        Disconnect();
+    for (int timer = 0; timer < kSessionTimerCount; ++timer)
+        stopTimer(static_cast<SessionTimer>(timer));
+    phase_ = Phase::Down;
+    state_.unlocked = false;
+    state_.frameAccepted = false;
+    state_.transferAborted = false;
+    state_.endRequested = false;
+    view([](LinkView& v) { v.showLinkUp(false); });
+    view([](LinkView& v) { v.lockTransportChoice(false); });
+    return take();
+}
+
+// ---- identification and the access code ----
+
+void ProgrammerSession::identified() {
+    sendByte(kIdentified);
+    if (profile_.identifyLimit)
+        stopTimer(SessionTimer::IdentifyLimit);
+    if (profile_.promptLimit)
+        startTimer(SessionTimer::Prompt, *profile_.promptLimit);
+    phase_ = Phase::Prompt;
+    dialog_ = Dialog::AccessCode;
+    state_.transferDone = false;
+    view([](LinkView& v) { v.showAccessPrompt(); });
+}
+
+Actions ProgrammerSession::submitAccessCode(const std::string& code) {
+    if (phase_ != Phase::Prompt)
+        return take(); // a second Enter while the code is checked sends nothing
+    accessCode_ = accessCodeMessage(code);
+    // An identification sent before the device saw our 0x1F is not its answer.
+    purge();
+    send(accessCode_);
+    phase_ = Phase::CheckingCode;
+    dialog_ = Dialog::CheckingCode;
+    startTimer(SessionTimer::CodeAnswer, options_.unlockAnswerLimit);
+    return take();
+}
+
+// Only 0x06 unlocks: every other byte is a refusal.
+void ProgrammerSession::codeAnswered(std::uint8_t answer) {
+    stopTimer(SessionTimer::CodeAnswer);
+    if (answer == kCodeAccepted)
+        codeAccepted();
+    else
+        codeRefused();
+}
+
+void ProgrammerSession::codeAccepted() {
+    if (profile_.promptLimit)
+        stopTimer(SessionTimer::Prompt);
+    phase_ = Phase::Unlocked;
+    dialog_ = Dialog::Hidden;
+    state_.unlocked = true;
+    state_.transferDone = true;
+    restartWatchdog();
+    view([](LinkView& v) { v.showConnected(true); });
+    view([](LinkView& v) { v.showCodeAccepted(); });
+}
+
+void ProgrammerSession::codeRefused() {
+    phase_ = Phase::Refused;
+    dialog_ = Dialog::CodeRefused;
+    const Transport transport = profile_.transport;
+    view([transport](LinkView& v) { v.showCodeRefused(transport); });
+    if (profile_.refusalAcknowledged)
+        sendByte(kCodeRefusedSeen);
+}
+
+// Locked again: the device's next identification asks for the code anew.
+void ProgrammerSession::backToIdentification() {
+    phase_ = Phase::Locked;
+    state_.unlocked = false;
+    if (profile_.identifyLimit)
+        startTimer(SessionTimer::IdentifyLimit, *profile_.identifyLimit);
+}
+
+Actions ProgrammerSession::closeDialog() {
+    switch (dialog_) {
+    case Dialog::AccessCode: // closed without a code: the device will ask again
+    case Dialog::CodeRefused:
+        hideDialog();
+        backToIdentification();
+        break;
+    case Dialog::Transfer:
+        return cancelTransfer();
+    case Dialog::CheckingCode: // the answer is due within its bound
+    case Dialog::Hidden:
+        break;
+    }
+    return take();
+}
+
+void ProgrammerSession::hideDialog() {
+    if (profile_.promptLimit)
+        stopTimer(SessionTimer::Prompt);
+    dialog_ = Dialog::Hidden;
+    state_.transferDone = true;
+    view([](LinkView& v) { v.hideDialog(); });
+}
+
+// ---- status reports ----
+
+// Shown, then answered with one byte; the output command is taken in the same
+// step that builds the answer, so a click is never lost between the two.
+void ProgrammerSession::answerReport(const Unit& report) {
+    const bool outputPending = state_.pendingOutputCommand != 0;
+    std::array<std::uint8_t, log::kStatusReportSize> bytes{};
+    std::copy_n(report.bytes.begin(), bytes.size(), bytes.begin());
+    view([bytes, outputPending](LinkView& v) { v.ShowDiag(bytes, outputPending); });
+    const std::uint8_t answer = reportAnswer();
+    state_.pendingOutputCommand = 0;
+    const std::optional<TransferKind> kind = state_.transferRequested();
+    // What the device sent before this answer is not its reply to a command.
+    if (kind || answer == kEndCommand)
+        purge();
+    sendByte(answer);
+    state_.frameAccepted = true;
+    if (kind) {
+        phase_ = Phase::Accepting;
+        return;
+    }
+    if (answer == kEndCommand) {
+        phase_ = Phase::Ending;
+        return;
+    }
+    restartWatchdog();
+    if (dialog_ == Dialog::Transfer)
+        hideDialog(); // the transfer before this report has ended
+}
+
+// 0x1B plus the pending output command, replaced by a requested transfer (the
+// event log before a read, a read before a write) or by the end of the connection.
+std::uint8_t ProgrammerSession::reportAnswer() {
+    std::uint8_t answer = static_cast<std::uint8_t>(kNothingToDo + state_.pendingOutputCommand);
+    if (state_.endRequested)
+        answer = kEndCommand;
+    if (const std::optional<TransferKind> kind = state_.transferRequested())
+        answer = commandByte(*kind);
+    return answer;
+}
+
+bool ProgrammerSession::switchOutput(int command) {
+    if (!state_.unlocked || state_.pendingOutputCommand != 0 || command < 1 || command > 8)
+        return false;
+    state_.pendingOutputCommand = command;
+    return true;
+}
+
+// ---- the end of a connection ----
+
+Actions ProgrammerSession::endConnection() {
+    if (!profile_.hasEndCommand || dialog_ != Dialog::Hidden || phase_ == Phase::Down)
+        return take();
+    view([](LinkView& v) { v.showLinkUp(false); });
+    if (state_.anyRequest() && phase_ == Phase::Unlocked) { // the end replaces a request not sent yet
+        state_.clearRequests();
+        frames_.clear();
+        stopTimer(SessionTimer::Stall);
+        restartWatchdog();
+    }
+    state_.endRequested = true;
+    return take();
+}
+
+Actions ProgrammerSession::closeForWindow(Millis closeWait) {
+    if (phase_ == Phase::Down || phase_ == Phase::Ended)
+        return take();
+    if (!state_.unlocked) {
+        closeLink(Millis(0));
+        return take();
+    }
+    if (state_.anyRequest())
+        endTransfer(TransferEnd::Cancelled);
+    if (dialog_ != Dialog::Hidden)
+        hideDialog();
+    state_.endRequested = true;
+    startTimer(SessionTimer::CloseWait, closeWait);
+    return take();
+}
+
+// The device's 0x04 after ours: the display is reset, and after a pause the connection closes.
+void ProgrammerSession::deviceEnded() {
+    stopTimer(SessionTimer::Watchdog);
+    Disconnect();
+    if (dialog_ != Dialog::Hidden)
+        hideDialog();
+    view([](LinkView& v) { v.showLinkUp(false); });
+    phase_ = Phase::Ended;
+    state_.endRequested = false;
+    closeLink(Millis(2500));
+}
+
+void ProgrammerSession::Disconnect() {
+    view([](LinkView& v) { v.blankDiagnostics(); });
+    view([](LinkView& v) { v.showConnected(false); });
+    state_.unlocked = false;
+    if (phase_ != Phase::Down && phase_ != Phase::Ended)
+        phase_ = Phase::Locked;
+}
+
+void ProgrammerSession::restartWatchdog() {
+    if (profile_.watchdog)
+        startTimer(SessionTimer::Watchdog, *profile_.watchdog);
+}
+
+// ---- what is expected ----
+
+std::optional<Expect> ProgrammerSession::expect() const {
+    switch (phase_) {
+    case Phase::Locked:
+        return Expect::Identification;
+    case Phase::Refused: // over USB the notice waits for the user's OK
+        return profile_.refusalAcknowledged ? std::nullopt : std::optional(Expect::Identification);
+    case Phase::CheckingCode:
+        return Expect::CodeAnswer;
+    case Phase::Unlocked:
+        return Expect::Reports;
+    case Phase::Ending:
+        return Expect::EndAnswer;
+    case Phase::Accepting:
+        return runningKind() == TransferKind::Write ? Expect::WriteAcceptance : Expect::SendAcceptance;
+    case Phase::Running:
+        switch (runningKind()) {
+        case TransferKind::Write:
+            return Expect::Echoes;
+        case TransferKind::Read:
+            return Expect::Frames;
+        case TransferKind::EventLog:
+            return Expect::Records;
+        }
+        break;
+    case Phase::Down:
+    case Phase::Prompt:
+    case Phase::Ended:
+        break;
+    }
+    return std::nullopt;
+}
+
+// ---- the actions ----
+
+void ProgrammerSession::send(Bytes bytes) {
+    Action action = Action::of(Action::Kind::Send);
+    action.bytes = std::move(bytes);
+    out_.push_back(std::move(action));
+}
+
+void ProgrammerSession::purge() {
+    out_.push_back(Action::of(Action::Kind::Purge));
+}
+
+void ProgrammerSession::view(std::function<void(LinkView&)> call, bool landsFirst) {
+    Action action = Action::of(Action::Kind::View);
+    action.call = std::move(call);
+    action.landsFirst = landsFirst;
+    out_.push_back(std::move(action));
+}
+
+void ProgrammerSession::applyFrame(const transfer::Frame& frame) {
+    Action action = Action::of(Action::Kind::ApplyFrame);
+    action.frame = frame;
+    out_.push_back(std::move(action));
+}
+
+void ProgrammerSession::startTimer(SessionTimer timer, Millis delay) {
+    Action action = Action::of(Action::Kind::StartTimer);
+    action.timer = timer;
+    action.span = delay;
+    out_.push_back(std::move(action));
+}
+
+void ProgrammerSession::stopTimer(SessionTimer timer) {
+    Action action = Action::of(Action::Kind::StopTimer);
+    action.timer = timer;
+    out_.push_back(std::move(action));
+}
+
+void ProgrammerSession::pause(Millis span) {
+    Action action = Action::of(Action::Kind::Pause);
+    action.span = span;
+    out_.push_back(std::move(action));
+}
+
+void ProgrammerSession::closeLink(Millis after) {
+    Action action = Action::of(Action::Kind::Close);
+    action.span = after;
+    out_.push_back(std::move(action));
+}
+
+Actions ProgrammerSession::take() {
+    return std::exchange(out_, {});
+}
+
+} // namespace qta::link

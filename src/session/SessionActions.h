@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Bytes.h"
+#include "LinkView.h"
+
+#include "transfer/Frame.h"
+
+#include <functional>
+#include <vector>
+
+namespace qta::link {
+
+// The bounds a session keeps. The transport runs each as a one-shot timer on its
+// clock and tells the session when one has expired.
+enum class SessionTimer {
+    Stall,         // a transfer, or the wait for its command's acceptance, made no progress
+    CodeAnswer,    // the device has not answered the access code
+    Prompt,        // GPRS: the code entry has been up too long
+    IdentifyLimit, // GPRS: a locked connection has not identified itself
+    Watchdog,      // GPRS: an unlocked device has gone silent
+    CloseWait,     // GPRS: the device has not ended the connection the window waits for
+};
+inline constexpr int kSessionTimerCount = 6;
+
+// One thing a session asks its transport to do; a session returns them in order.
+struct Action {
+    enum class Kind {
+        Send,          // `bytes` to the device
+        Purge,         // drop what arrived and was not taken: it cannot answer what is sent next
+        StartTimer,    // `timer`, `span` from now (restarted if it runs)
+        StopTimer,     // `timer`
+        View,          // `call` on the view; `landsFirst`: shown before anything after it goes out
+        StartDecoding, // a read was accepted: its Frames go into the Configuration from now on
+        ApplyFrame,    // `frame` of a read, set into the Configuration before its acknowledgement
+        Pause,         // the connection thread rests `span` before it reads on
+        Close,         // the connection closes, `span` from now
+    };
+    Kind kind = Kind::Send;
+    Bytes bytes;
+    SessionTimer timer = SessionTimer::Stall;
+    Millis span{0};
+    std::function<void(LinkView&)> call;
+    bool landsFirst = false;
+    transfer::Frame frame{};
+
+    static Action of(Kind kind) {
+        Action action;
+        action.kind = kind;
+        return action;
+    }
+};
+using Actions = std::vector<Action>;
+
+} // namespace qta::link
