@@ -1,8 +1,8 @@
 #pragma once
 
 #include "catalogue/LanguageCatalogue.h"
-#include "session/LinkView.h"
 #include "model/Configuration.h"
+#include "session/LinkView.h"
 
 #include <QObject>
 
