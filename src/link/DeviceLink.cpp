@@ -79,14 +79,7 @@ void DeviceLink::requestTransfer(TransferKind kind) {
 
 // Ignored unless the device is unlocked and no other command waits to be sent.
 bool DeviceLink::switchOutput(int command) {
-    const LinkState state = inUse().state();
-    if (!state.unlocked || state.pendingOutputCommand != 0 || command < 1 || command > 8)
-        return false;
-    inUse().run([command](ProgrammerSession& s) {
-        s.switchOutput(command);
-        return Actions{};
-    });
-    return true;
+    return inUse().switchOutput(command);
 }
 
 void DeviceLink::submitAccessCode(const std::string& code) {

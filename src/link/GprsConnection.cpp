@@ -39,6 +39,11 @@ void GprsConnection::close() {
     socket_.shutdown();
 }
 
+bool GprsConnection::switchOutput(int command) {
+    auto shared = shared_.lock();
+    return session_.switchOutput(command);
+}
+
 // ---- the thread ----
 
 // The session's end is queued for the user-interface thread like all its work,

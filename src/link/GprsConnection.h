@@ -40,6 +40,9 @@ public:
     void close();
     // Waits for the thread to end (promptly once closed).
     void join();
+    // From the user-interface thread: the session takes an output command (it
+    // changes only the shared record, under the lock the thread holds while it runs the session).
+    bool switchOutput(int command);
 
 private:
     void IdTCPServer1Execute();

@@ -76,6 +76,10 @@ void GprsLink::run(Request request) {
         mailbox_.send(std::move(request));
 }
 
+bool GprsLink::switchOutput(int command) {
+    return connection_ && connection_->switchOutput(command);
+}
+
 LinkState GprsLink::state() const {
     auto shared = shared_.lock();
     return shared->link;

@@ -32,6 +32,7 @@ public:
     // ends a connection, before this returns.
     void setActive(bool active) override;
     void run(Request request) override;
+    bool switchOutput(int command) override;
     LinkState state() const override;
     bool attached() const override { return connection_ != nullptr; }
 

@@ -20,6 +20,10 @@ public:
     virtual void setActive(bool active) = 0;
     // Runs `request` on the session, if a device is attached, and carries out what it returns.
     virtual void run(Request request) = 0;
+    // An output command for the next answer; true when it was taken (see
+    // ProgrammerSession::switchOutput). Decided at once, so a second click before
+    // the answer is refused.
+    virtual bool switchOutput(int command) = 0;
     // The connection's record as it stands.
     virtual LinkState state() const = 0;
     // A device is attached: the bridge is open, or a connection is up.

@@ -25,6 +25,7 @@ public:
 
     void setActive(bool active) override;
     void run(Request request) override;
+    bool switchOutput(int command) override { return chip_ && session_.switchOutput(command); }
     LinkState state() const override { return state_; }
     bool attached() const override { return state_.usbOpen; }
 
