@@ -57,6 +57,7 @@ public:
     bool connected = false;
     bool linkUp = false;
     bool dialogUp = false;
+    bool waiting = false;
     double commandAt = 0;
     double endedAt = 0;
     std::optional<TransferEnd> end;
@@ -69,14 +70,20 @@ public:
     void showAccessPrompt() override { link->submitAccessCode("6173"); }
     void showCodeRefused(qta::link::Transport) override {}
     void showCodeAccepted() override {}
+    // The dialog shows as the request is made; the command goes out as the answer
+    // to the next report, the last one shown before the device takes it.
     void showTransferWaiting(TransferKind, int) override {
         dialogUp = true;
+        waiting = true;
         commandAt = nowMs();
     }
-    void showTransferRunning(int) override {}
+    void showTransferRunning(int) override { waiting = false; }
     void setProgress(int) override {}
     void hideDialog() override { dialogUp = false; }
-    void ShowDiag(std::span<const std::uint8_t, 21>, bool) override {}
+    void ShowDiag(std::span<const std::uint8_t, 21>, bool) override {
+        if (waiting)
+            commandAt = nowMs();
+    }
     void blankDiagnostics() override {}
     void clearEvents() override {}
     void WriteEvent(std::span<const std::uint8_t, 32>) override {}

@@ -25,7 +25,7 @@ void GprsMailbox::deliver() {
     {
         auto shared = shared_.lock();
         shared->applied = std::max(shared->applied, batch);
-        shared.notify();
+        shared.notifyWaiters();
     }
     if (ended)
         ended_();

@@ -62,6 +62,9 @@ public:
         GprsShared& operator*() { return shared_.fields_; }
         // After a change the other side must see: wakes every wait.
         void notify();
+        // Wakes only the waits on the condition variable, not the thread's poll:
+        // for what the thread waits for only there (its work carried out).
+        void notifyWaiters() { shared_.changed_.notify_all(); }
         template <class Done> void wait(Done done) { shared_.changed_.wait(lock_, done); }
         template <class Done> bool waitFor(Millis limit, Done done) {
             return shared_.changed_.wait_for(lock_, limit, done);

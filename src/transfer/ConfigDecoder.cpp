@@ -40,39 +40,20 @@ std::string digitsOrFallback(std::span<const std::uint8_t> bytes, const std::str
 
 } // namespace
 
+// Each kind of region is read its own way; a Frame that carries nothing changes nothing.
 void ConfigDecoder::ReadData(const Frame& frame) {
     const Region* region = regionAt(frame.address);
     if (!region)
         return;
-    const FieldTable& table = config_.table();
-    const std::span<const FieldId> fields = members(*region);
     const std::size_t offset = frame.address - region->start;
-    const std::span<const std::uint8_t> payload(frame.payload);
-
-    // The four 16-byte entries of the Frame, as far as the region has fields for them.
-    const auto forEachEntry = [&](auto read) {
-        for (std::size_t m = 0; m < kEntriesPerFrame; ++m) {
-            const std::size_t n = offset / kEntrySize + m;
-            if (n < fields.size())
-                read(n, payload.subspan(m * kEntrySize, kEntrySize));
-        }
-    };
-
     switch (region->kind) {
     case RegionKind::NumberSlots:
-        forEachEntry(
-            [&](std::size_t n, auto entry) { config_.setText(fields[n], readLengthPrefixed(entry)); });
-        return;
     case RegionKind::ObjectCodes:
-        forEachEntry([&](std::size_t n, auto entry) {
-            config_.setText(fields[n], digitsAmong(entry.first(kObjectCodeBytes)));
-        });
-        return;
     case RegionKind::EventEntries:
-        forEachEntry([&](std::size_t n, auto entry) { readEventEntry(static_cast<int>(n) + 1, entry); });
+        readEntries(*region, offset, frame.payload);
         return;
     case RegionKind::TextSlots:
-        readTextHalf(fields[offset / kTextSlotSize], offset % kTextSlotSize, frame.payload);
+        readTextHalf(members(*region)[offset / kTextSlotSize], offset % kTextSlotSize, frame.payload);
         return;
     case RegionKind::DeviceTexts:
     case RegionKind::Empty:
@@ -81,12 +62,35 @@ void ConfigDecoder::ReadData(const Frame& frame) {
     case RegionKind::ParameterBlock:
     case RegionKind::AlarmCentre1:
     case RegionKind::BlockingBlock:
-        break;
-    }
-    if (offset != 0)
+        if (offset == 0)
+            readBlock(*region, frame.payload);
         return;
+    }
+}
 
-    for (const PlacedFamily& placed : region->fields) {
+// The four 16-byte entries of the Frame, as far as the region has fields for them.
+void ConfigDecoder::readEntries(const Region& region, std::size_t offset, const Payload& frame) {
+    const std::span<const FieldId> fields = members(region);
+    const std::span<const std::uint8_t> payload(frame);
+    for (std::size_t m = 0; m < kEntriesPerFrame; ++m) {
+        const std::size_t n = offset / kEntrySize + m;
+        if (n >= fields.size())
+            return;
+        const std::span<const std::uint8_t> entry = payload.subspan(m * kEntrySize, kEntrySize);
+        if (region.kind == RegionKind::NumberSlots)
+            config_.setText(fields[n], readLengthPrefixed(entry));
+        else if (region.kind == RegionKind::ObjectCodes)
+            config_.setText(fields[n], digitsAmong(entry.first(kObjectCodeBytes)));
+        else
+            readEventEntry(static_cast<int>(n) + 1, entry);
+    }
+}
+
+// A block of placed fields; the parameter block and the blocking block also carry flags.
+void ConfigDecoder::readBlock(const Region& region, const Payload& frame) {
+    const FieldTable& table = config_.table();
+    const std::span<const std::uint8_t> payload(frame);
+    for (const PlacedFamily& placed : region.fields) {
         const std::vector<FieldId>& placedFields = table.family(placed.family);
         const std::size_t width = widthOf(placed.encoding);
         for (std::size_t m = 0; m < placedFields.size(); ++m) {
@@ -96,23 +100,31 @@ void ConfigDecoder::ReadData(const Frame& frame) {
                                       : decodeNumber(placed.encoding, payload[at], decimalSeparator_));
         }
     }
-    if (region->kind == RegionKind::ParameterBlock) {
-        const std::uint8_t polarity = payload[kPolarityOffset];
-        for (int input = 1; input <= 8; ++input) {
-            const bool normallyClosed = (polarity >> (8 - input) & 1) != 0;
-            config_.setFlag(table.id(normallyClosed ? Family::NC_IN : Family::NO_IN, input), true);
-        }
-        const auto flags = failureFlags();
-        for (std::size_t bit = 0; bit < flags.size(); ++bit)
-            config_.setFlag(table.id(flags[bit]), (payload[kFailureOffset] >> bit & 1) == 0);
-    } else if (region->kind == RegionKind::BlockingBlock) {
-        // Any value beyond the two bits leaves the boxes as they are.
-        const std::uint8_t checkOut = payload[kCheckOutOffset];
-        if (checkOut <= 3) {
-            config_.setFlag(table.id(Family::CheckOut_, 1), (checkOut & 1) != 0);
-            config_.setFlag(table.id(Family::CheckOut_, 2), (checkOut & 2) != 0);
-        }
+    if (region.kind == RegionKind::ParameterBlock)
+        readParameterFlags(frame);
+    else if (region.kind == RegionKind::BlockingBlock)
+        readCheckOut(frame[kCheckOutOffset]);
+}
+
+void ConfigDecoder::readParameterFlags(const Payload& payload) {
+    const FieldTable& table = config_.table();
+    const std::uint8_t polarity = payload[kPolarityOffset];
+    for (int input = 1; input <= 8; ++input) {
+        const bool normallyClosed = (polarity >> (8 - input) & 1) != 0;
+        config_.setFlag(table.id(normallyClosed ? Family::NC_IN : Family::NO_IN, input), true);
     }
+    const auto flags = failureFlags();
+    for (std::size_t bit = 0; bit < flags.size(); ++bit)
+        config_.setFlag(table.id(flags[bit]), (payload[kFailureOffset] >> bit & 1) == 0);
+}
+
+// Any value beyond the two bits leaves the boxes as they are.
+void ConfigDecoder::readCheckOut(std::uint8_t checkOut) {
+    if (checkOut > 3)
+        return;
+    const FieldTable& table = config_.table();
+    config_.setFlag(table.id(Family::CheckOut_, 1), (checkOut & 1) != 0);
+    config_.setFlag(table.id(Family::CheckOut_, 2), (checkOut & 2) != 0);
 }
 
 void ConfigDecoder::readTextHalf(FieldId field, std::size_t offsetInSlot, const Payload& payload) {

@@ -9,6 +9,10 @@
 
 namespace qta::transfer {
 
+namespace detail {
+struct Region;
+}
+
 // Puts the fields of received Frames back into a Configuration, through its
 // setters, so a number list read from the device obeys the list rule. A text
 // slot spans two Frames; the decoder keeps the first half until the second comes.
@@ -23,6 +27,10 @@ public:
     void ReadData(const Frame& frame);
 
 private:
+    void readEntries(const detail::Region& region, std::size_t offset, const Payload& payload);
+    void readBlock(const detail::Region& region, const Payload& payload);
+    void readParameterFlags(const Payload& payload);
+    void readCheckOut(std::uint8_t checkOut);
     void readTextHalf(FieldId field, std::size_t offsetInSlot, const Payload& payload);
     void readEventEntry(int input, std::span<const std::uint8_t> entry);
 
