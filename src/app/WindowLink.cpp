@@ -28,38 +28,15 @@ WindowLink::WindowLink(WindowLinkView& view, Configuration& config, char decimal
     device_ =
         std::make_unique<link::DeviceLink>(config, view, *driver, *clock, transfer::localDateTime, options);
 
-    LinkActions actions;
-    link::DeviceLink& device = *device_;
-    actions.submitAccessCode = [&device](const std::string& code) {
-        device.submitAccessCode(code);
-    };
-    actions.closeDialog = [&device] {
-        device.closeDialog();
-    };
-    actions.cancelTransfer = [&device] {
-        device.cancelTransfer();
-    };
-    actions.OutputClick = [&device](int command) {
-        return device.switchOutput(command);
-    };
-    actions.rdbUSBClick = [&device] {
-        device.rdbUSBClick();
-    };
-    actions.rdbGPRSClick = [&device] {
-        device.rdbGPRSClick();
-    };
-    actions.Image1Click = [&device] {
-        device.endConnection();
-    };
-    view.setActions(std::move(actions));
-    device.start();
+    view.setControl(device_.get());
+    device_->start();
     if (setup.listenPort != 0)
-        device.rdbGPRSClick();
+        device_->rdbGPRSClick();
 }
 
 // The view forgets the engine first; the engine goes before its clock and bridges.
 WindowLink::~WindowLink() {
-    view_.setActions({});
+    view_.setControl(nullptr);
     device_.reset();
 }
 

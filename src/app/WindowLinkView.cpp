@@ -22,19 +22,21 @@ constexpr const char* kOptionBoxes[] = {"CheckBox230V", "CheckBoxAku", "CheckBox
 } // namespace
 
 WindowLinkView::WindowLinkView(Parts parts, QObject* parent) : QObject(parent), parts_(std::move(parts)) {
-    const auto run = [](const std::function<void()>& action) {
-        if (action)
-            action();
+    const auto hand = [this](void (link::LinkControl::*operation)()) {
+        return [this, operation] {
+            if (control_)
+                (control_->*operation)();
+        };
     };
     connect(parts_.dialog, &TfRead::codeSubmitted, this, [this](const QString& code) {
-        if (actions_.submitAccessCode)
-            actions_.submitAccessCode(toCp1250(code));
+        if (control_)
+            control_->submitAccessCode(toCp1250(code));
     });
-    connect(parts_.dialog, &TfRead::closeRequested, this, [this, run] { run(actions_.closeDialog); });
-    connect(parts_.dialog, &TfRead::cancelRequested, this, [this, run] { run(actions_.cancelTransfer); });
-    connect(parts_.topBar, &TopBar::usbClicked, this, [this, run] { run(actions_.rdbUSBClick); });
-    connect(parts_.topBar, &TopBar::gprsClicked, this, [this, run] { run(actions_.rdbGPRSClick); });
-    connect(parts_.topBar, &TopBar::linkImageClicked, this, [this, run] { run(actions_.Image1Click); });
+    connect(parts_.dialog, &TfRead::closeRequested, this, hand(&link::LinkControl::closeDialog));
+    connect(parts_.dialog, &TfRead::cancelRequested, this, hand(&link::LinkControl::cancelTransfer));
+    connect(parts_.topBar, &TopBar::usbClicked, this, hand(&link::LinkControl::rdbUSBClick));
+    connect(parts_.topBar, &TopBar::gprsClicked, this, hand(&link::LinkControl::rdbGPRSClick));
+    connect(parts_.topBar, &TopBar::linkImageClicked, this, hand(&link::LinkControl::endConnection));
     connect(parts_.diagnostics, &DiagnosticsPage::outputClicked, this, &WindowLinkView::OutputClick);
 }
 
@@ -145,7 +147,7 @@ void WindowLinkView::showMessage(const link::LinkMessage& message, std::function
 void WindowLinkView::transferEnded(link::TransferKind, link::TransferEnd) {}
 
 void WindowLinkView::OutputClick(int command) {
-    if (actions_.OutputClick && actions_.OutputClick(command))
+    if (control_ && control_->switchOutput(command))
         parts_.diagnostics->showOutputCommand(command);
 }
 

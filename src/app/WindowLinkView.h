@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/LanguageCatalogue.h"
+#include "link/LinkControl.h"
 #include "model/Configuration.h"
 #include "session/LinkView.h"
 
@@ -18,24 +19,6 @@ class Dialogs;
 class EventLogPage;
 class TfRead;
 class TopBar;
-
-// What the user does to the device link through the window. An action nobody
-// has set does nothing (an output click is then not taken).
-struct LinkActions {
-    // The transfer dialog's button (or Enter) in the code-sending role: the code's
-    // Windows-1250 bytes.
-    std::function<void(const std::string& code)> submitAccessCode;
-    // The dialog's button in its closing role, or a close request outside a transfer.
-    std::function<void()> closeDialog;
-    // Cancel, or a close request of the dialog during a transfer.
-    std::function<void()> cancelTransfer;
-    // A click on a grey output lamp; true when the command was taken.
-    std::function<bool(int command)> OutputClick;
-    std::function<void()> rdbUSBClick;
-    std::function<void()> rdbGPRSClick;
-    // A click on either link image.
-    std::function<void()> Image1Click;
-};
 
 // The window's side of the device link: shows what the link tells in the top bar,
 // the transfer dialog, the diagnostics and event-log pages and message boxes that
@@ -60,7 +43,8 @@ public:
 
     explicit WindowLinkView(Parts parts, QObject* parent = nullptr);
 
-    void setActions(LinkActions actions) { actions_ = std::move(actions); }
+    // Where the user's actions go; none (nothing happens, an output click is not taken) until set.
+    void setControl(link::LinkControl* control) { control_ = control; }
 
     Language language() const override;
 
@@ -93,7 +77,7 @@ private:
     void OutputClick(int command);
 
     Parts parts_;
-    LinkActions actions_;
+    link::LinkControl* control_ = nullptr;
 };
 
 } // namespace qta::app

@@ -3,6 +3,7 @@
 #include "Bridge.h"
 #include "Clock.h"
 #include "GprsOptions.h"
+#include "LinkControl.h"
 
 #include "model/Configuration.h"
 #include "session/LinkState.h"
@@ -40,13 +41,13 @@ class GprsLink;
 // each, which holds every rule of the protocol; this class only hands the user's
 // requests to the transport in use. Event-driven: it never waits inside a call. It
 // talks to the user only through its LinkView, on the thread that runs it.
-class DeviceLink {
+class DeviceLink : public LinkControl {
 public:
     // `config` is the window's Configuration: a write encodes a snapshot of it, a
     // read sets its fields. `wallClock` dates the TimeFrame.
     DeviceLink(Configuration& config, LinkView& view, BridgeDriver& driver, Clock& clock,
                transfer::Clock wallClock, LinkOptions options = {});
-    ~DeviceLink();
+    ~DeviceLink() override;
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
 
@@ -55,30 +56,30 @@ public:
 
     Transport transport() const { return transport_; }
     // USB chosen: the poll runs, the GPRS server stops (ending a connection).
-    void rdbUSBClick();
+    void rdbUSBClick() override;
     // GPRS chosen: the poll stops and the server listens; a port that cannot be
     // opened is reported with the socket layer's own text.
-    void rdbGPRSClick();
+    void rdbGPRSClick() override;
     // The port the GPRS server listens on, 0 while it does not.
     std::uint16_t gprsPort() const;
 
     // A menu command (Send, Read, event-log Read). It needs an unlocked device,
     // else the user is told "Device not connected !".
-    void requestTransfer(TransferKind kind);
+    void requestTransfer(TransferKind kind) override;
     // An output command (1..8) sent with the next answer. True when it was taken:
     // the page then shows the new state at once.
-    bool switchOutput(int command);
+    bool switchOutput(int command) override;
 
     // The transfer dialog's actions: the button (or Enter) in the code-sending role
     // with the code's Windows-1250 bytes; the button in its closing role, or a close
     // request of the dialog; Cancel during a transfer.
-    void submitAccessCode(const std::string& code);
-    void closeDialog();
-    void cancelTransfer();
+    void submitAccessCode(const std::string& code) override;
+    void closeDialog() override;
+    void cancelTransfer() override;
 
     // Over GPRS, the device is asked to end the connection at its next report.
     // Nothing while a dialog is up, or over USB.
-    void endConnection();
+    void endConnection() override;
     // The window wants to close. True: it may close now. False: a GPRS device is
     // being asked to end the connection; `closed` runs once it has (at most the
     // close wait later), and the window closes then.

@@ -22,7 +22,6 @@
 #include <string>
 #include <vector>
 
-using qta::app::LinkActions;
 using qta::app::TfRead;
 using qta::link::TransferEnd;
 using qta::link::TransferKind;
@@ -84,32 +83,25 @@ class LinkViewTest : public QObject {
     bool takeOutputCommands = false;
     QStringList topBarClicks;
 
-    void connectActions() {
-        LinkActions actions;
-        actions.submitAccessCode = [this](const std::string& code) {
-            codes.push_back(code);
-        };
-        actions.closeDialog = [this] {
-            ++closes;
-        };
-        actions.cancelTransfer = [this] {
-            ++cancels;
-        };
-        actions.OutputClick = [this](int command) {
-            outputCommands.push_back(command);
-            return takeOutputCommands;
-        };
-        actions.rdbUSBClick = [this] {
-            topBarClicks << QStringLiteral("USB");
-        };
-        actions.rdbGPRSClick = [this] {
-            topBarClicks << QStringLiteral("GPRS");
-        };
-        actions.Image1Click = [this] {
-            topBarClicks << QStringLiteral("image");
-        };
-        view().setActions(actions);
-    }
+    // What the window handed to the link, recorded.
+    struct RecordingControl : qta::link::LinkControl {
+        LinkViewTest& test;
+        explicit RecordingControl(LinkViewTest& owner) : test(owner) {}
+        void rdbUSBClick() override { test.topBarClicks << QStringLiteral("USB"); }
+        void rdbGPRSClick() override { test.topBarClicks << QStringLiteral("GPRS"); }
+        void requestTransfer(qta::link::TransferKind) override {}
+        bool switchOutput(int command) override {
+            test.outputCommands.push_back(command);
+            return test.takeOutputCommands;
+        }
+        void submitAccessCode(const std::string& code) override { test.codes.push_back(code); }
+        void closeDialog() override { ++test.closes; }
+        void cancelTransfer() override { ++test.cancels; }
+        void endConnection() override { test.topBarClicks << QStringLiteral("image"); }
+    };
+    RecordingControl recorder{*this};
+
+    void connectActions() { view().setControl(&recorder); }
 
     void checkPromptShown(const QString& caption, const QString& label) {
         QVERIFY(dialog().isVisible());
