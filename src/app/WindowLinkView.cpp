@@ -22,21 +22,17 @@ constexpr const char* kOptionBoxes[] = {"CheckBox230V", "CheckBoxAku", "CheckBox
 } // namespace
 
 WindowLinkView::WindowLinkView(Parts parts, QObject* parent) : QObject(parent), parts_(std::move(parts)) {
-    const auto hand = [this](void (link::LinkControl::*operation)()) {
-        return [this, operation] {
-            if (control_)
-                (control_->*operation)();
-        };
-    };
     connect(parts_.dialog, &TfRead::codeSubmitted, this, [this](const QString& code) {
         if (control_)
             control_->submitAccessCode(toCp1250(code));
     });
-    connect(parts_.dialog, &TfRead::closeRequested, this, hand(&link::LinkControl::closeDialog));
-    connect(parts_.dialog, &TfRead::cancelRequested, this, hand(&link::LinkControl::cancelTransfer));
-    connect(parts_.topBar, &TopBar::usbClicked, this, hand(&link::LinkControl::rdbUSBClick));
-    connect(parts_.topBar, &TopBar::gprsClicked, this, hand(&link::LinkControl::rdbGPRSClick));
-    connect(parts_.topBar, &TopBar::linkImageClicked, this, hand(&link::LinkControl::endConnection));
+    connect(parts_.dialog, &TfRead::closeRequested, this, [this] { hand(&link::LinkControl::closeDialog); });
+    connect(parts_.dialog, &TfRead::cancelRequested, this,
+            [this] { hand(&link::LinkControl::cancelTransfer); });
+    connect(parts_.topBar, &TopBar::usbClicked, this, [this] { hand(&link::LinkControl::rdbUSBClick); });
+    connect(parts_.topBar, &TopBar::gprsClicked, this, [this] { hand(&link::LinkControl::rdbGPRSClick); });
+    connect(parts_.topBar, &TopBar::linkImageClicked, this,
+            [this] { hand(&link::LinkControl::endConnection); });
     connect(parts_.diagnostics, &DiagnosticsPage::outputClicked, this, &WindowLinkView::OutputClick);
 }
 
@@ -145,6 +141,11 @@ void WindowLinkView::showMessage(const link::LinkMessage& message, std::function
 // Nothing to show: a finished transfer's dialog closes at the device's next report,
 // and one that ended early has been hidden with its message.
 void WindowLinkView::transferEnded(link::TransferKind, link::TransferEnd) {}
+
+void WindowLinkView::hand(void (link::LinkControl::*operation)()) {
+    if (control_)
+        (control_->*operation)();
+}
 
 void WindowLinkView::OutputClick(int command) {
     if (control_ && control_->switchOutput(command))

@@ -75,6 +75,8 @@ private:
     const catalogue::Messages& messages() const;
     void showOptionBoxes(bool locked);
     void OutputClick(int command);
+    // Hands an action without arguments to the link, if one is set.
+    void hand(void (link::LinkControl::*operation)());
 
     Parts parts_;
     link::LinkControl* control_ = nullptr;

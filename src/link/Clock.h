@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <utility>
 
 namespace qta::link {
@@ -43,6 +44,10 @@ public:
     // Runs the timers due now, also those they set for now.
     void runDue() { advance(Millis(0)); }
     bool idle() const { return timers_.empty(); }
+    // When the next timer is due; nothing while none is set.
+    std::optional<Millis> nextDue() const {
+        return timers_.empty() ? std::nullopt : std::optional(timers_.begin()->first.first);
+    }
 
 private:
     bool runNext(Millis until);

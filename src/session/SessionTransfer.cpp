@@ -157,10 +157,10 @@ void ProgrammerSession::frameArrived(const Unit& unit) {
     state_.blockAddress = frame.address;
     state_.receivedPayload = frame.payload;
     applyFrame(frame);
-    sendByte(kAcknowledge);
     framesRead_.set(frame.address / transfer::kPayloadSize);
     madeProgress();
     setProgress(frame.address);
+    sendByte(kAcknowledge);
     if (frame.address == transfer::kLastFrameAddress)
         finishTransfer();
 }
@@ -177,8 +177,8 @@ void ProgrammerSession::recordArrived(const Unit& unit) {
     setProgress(state_.eventCount);
     if (!log::isEmptySlot(record))
         view([record](LinkView& v) { v.WriteEvent(record); }, true);
-    sendByte(kAcknowledge);
     madeProgress();
+    sendByte(kAcknowledge);
     if (state_.eventCount >= kEventRecords)
         finishTransfer();
 }

@@ -1,3 +1,4 @@
+#include "ProtocolBytes.h"
 #include "SessionRig.h"
 
 #include "catalogue/DeviceTexts.h"
@@ -14,15 +15,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Dialog = RecordingView::DialogShown;
-
-Bytes bytesOf(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
-
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 sim::DeviceOptions steady() {
     sim::DeviceOptions options;
@@ -47,12 +39,6 @@ Bytes imageOf(const Configuration& config) {
     return transfer::encodeImage(config, catalogue::imageDeviceTexts(Language::EN)).bytes();
 }
 
-std::size_t framesSentTo(const SessionRig& rig, std::uint16_t address) {
-    return static_cast<std::size_t>(std::count_if(rig.sent.begin(), rig.sent.end(), [&](const Bytes& b) {
-        return b.size() == transfer::kFrameSize && (b[0] << 8 | b[1]) == address;
-    }));
-}
-
 // A whole write, read back into start-up values, and the event log; true when all held.
 void writeReadAndLog(SessionRig& rig, const std::string& number) {
     ASSERT_TRUE(rig.unlock());
@@ -73,79 +59,6 @@ protected:
     bool overGprs() const { return transport() == Transport::Gprs; }
 };
 
-TEST_P(SessionTest, AWholeWriteLandsInTheDeviceAndReadsBackAndTheEventLogListsOnlyWrittenRecords) {
-    SessionRig rig(transport(), steady());
-    writeReadAndLog(rig, "0905123456");
-
-    // The write ends with the TimeFrame, dated as it goes out.
-    const auto timeFrame = std::find_if(rig.sent.rbegin(), rig.sent.rend(), [](const Bytes& b) {
-        return b.size() == transfer::kFrameSize && b[0] == 0x80 && b[1] == 0x80;
-    });
-    ASSERT_NE(timeFrame, rig.sent.rend());
-    EXPECT_EQ(Bytes(timeFrame->begin() + 2, timeFrame->begin() + 12), bytesOf("2612072209"));
-
-    ASSERT_EQ(rig.transfer(TransferKind::EventLog), TransferEnd::Done);
-    std::size_t written = 0;
-    for (std::size_t slot = 0; slot < 256; ++slot)
-        written += log::isEmptySlot(rig.device.events().record(slot)) ? 0 : 1;
-    EXPECT_EQ(rig.view.events.size(), written);
-    EXPECT_EQ(rig.state.eventCount, 256) << "empty slots are counted and acknowledged";
-    EXPECT_EQ(rig.view.gaugeMaximum, overGprs() ? 255 : 256);
-    EXPECT_TRUE(rig.view.messages.empty());
-}
-
-TEST_P(SessionTest, AChangedEchoIsSentAgainAtTheSameAddressAndOnlyAConfirmedFrameIsProgress) {
-    sim::DeviceOptions options = steady();
-    options.faults.corruptEcho = 0.2;
-    // A seed whose TimeFrame echo comes back whole: a changed echo of the write's
-    // last Frame, after which the device has already finished, is a case of its own.
-    options.seed = 4;
-    SessionRig rig(transport(), options);
-    ASSERT_TRUE(rig.unlock());
-    changeSome(rig.config, "0905123456");
-    ASSERT_EQ(rig.transfer(TransferKind::Write), TransferEnd::Done);
-    EXPECT_EQ(rig.device.memory().bytes(), imageOf(rig.config));
-    std::size_t resent = 0;
-    for (std::uint16_t address = 0; address <= transfer::kLastFrameAddress; address += 64)
-        resent += framesSentTo(rig, address) > 1 ? 1 : 0;
-    EXPECT_GT(resent, 20u) << "about a fifth of the Frames went twice";
-
-    // A device that changes every echo: each Frame goes out ten times, then the write is given up.
-    sim::DeviceOptions hostile = steady();
-    hostile.faults.corruptEcho = 1.0;
-    SessionRig refused(transport(), hostile);
-    ASSERT_TRUE(refused.unlock());
-    ASSERT_EQ(refused.transfer(TransferKind::Write), TransferEnd::EchoRefused);
-    EXPECT_EQ(framesSentTo(refused, 0x0000), 10u);
-    EXPECT_EQ(refused.view.dialog, Dialog::Hidden);
-    ASSERT_FALSE(refused.view.messages.empty());
-    EXPECT_EQ(refused.view.messages.back().end, TransferEnd::EchoRefused);
-}
-
-TEST_P(SessionTest, ASilentOrVanishedDeviceEndsEachTransferWithinItsBound) {
-    sim::DeviceOptions silent = steady();
-    silent.faults.silentAfter = 40;
-    SessionRig rig(transport(), silent);
-    ASSERT_TRUE(rig.unlock());
-    const Millis start = rig.now();
-    ASSERT_EQ(rig.transfer(TransferKind::Read), TransferEnd::NoAnswer);
-    EXPECT_LT(rig.now() - start, 15s) << "the stall bound, not the device, ends it";
-    EXPECT_EQ(rig.view.dialog, Dialog::Hidden);
-    EXPECT_EQ(rig.view.messages.back().transfer, TransferKind::Read);
-    // Over GPRS the device must dial in anew; over USB the poll looks for itself.
-    EXPECT_EQ(rig.closes, overGprs() ? 1 : 0);
-    EXPECT_EQ(rig.view.connected, !overGprs());
-
-    sim::DeviceOptions dropping = steady();
-    dropping.faults.dropAfter = 30;
-    SessionRig lost(transport(), dropping);
-    ASSERT_TRUE(lost.unlock());
-    ASSERT_EQ(lost.transfer(TransferKind::EventLog), TransferEnd::LinkLost);
-    EXPECT_FALSE(lost.view.connected);
-    EXPECT_FALSE(lost.view.linkUp);
-    EXPECT_FALSE(lost.view.transportLocked) << "nothing keeps the transport choice locked";
-}
-
 TEST_P(SessionTest, TheRightCodeTypedAfterTheDeviceIdentifiedAnewUnlocksIt) {
     SessionRig rig(transport(), steady());
     ASSERT_TRUE(rig.runUntil([&] { return rig.view.dialog == Dialog::AccessPrompt; }, 5s));
@@ -159,32 +72,77 @@ TEST_P(SessionTest, TheRightCodeTypedAfterTheDeviceIdentifiedAnewUnlocksIt) {
     EXPECT_TRUE(rig.view.messages.empty());
 }
 
-TEST_P(SessionTest, AReadWhoseLastBlockComesBeforeTheOthersIsIncomplete) {
-    LinkState state;
-    ProgrammerSession session(transport() == Transport::Gprs ? gprsProfile(60s, 100ms) : usbProfile(), state);
-    RecordingView view;
-    const auto carry = [&](const Actions& actions) {
+// A session fed by hand with units no device would send.
+struct Scripted {
+    explicit Scripted(Transport transport)
+        : session(transport == Transport::Gprs ? gprsProfile(60s, 100ms) : usbProfile(), state) {}
+
+    Actions feed(Actions actions) {
         for (const Action& action : actions)
             if (action.kind == Action::Kind::View)
                 action.call(view);
-    };
-    const Bytes report =
-        Bytes{0x80, 123, 45, 110, 2, '6'} + bytesOf("2612072205") + Bytes{1, 0x81, 0, 0x1C, 0x2C};
-    carry(session.linkUp());
-    carry(session.unitArrived({UnitKind::Identification, bytesOf("QTA71P")}));
-    carry(session.submitAccessCode("6173"));
-    carry(session.unitArrived({UnitKind::Answer, {0x06}}));
-    carry(session.requestTransfer(TransferKind::Read));
-    carry(session.unitArrived({UnitKind::StatusReport, report}));
-    carry(session.unitArrived({UnitKind::Acceptance, Bytes(16, 0x60)}));
+        return actions;
+    }
+    Actions unit(UnitKind kind, Bytes bytes) { return feed(session.unitArrived({kind, std::move(bytes)})); }
+    // Unlocked, with `kind` requested and its command sent as the answer to a report.
+    void requested(TransferKind kind) {
+        feed(session.linkUp());
+        unit(UnitKind::Identification, bytesOf("QTA71P"));
+        feed(session.submitAccessCode("6173"));
+        unit(UnitKind::Answer, {0x06});
+        feed(session.requestTransfer(kind));
+        unit(UnitKind::StatusReport,
+             Bytes{0x80, 123, 45, 110, 2, '6'} + bytesOf("2612072205") + Bytes{1, 0x81, 0, 0x1C, 0x2C});
+    }
+
+    LinkState state;
+    ProgrammerSession session;
+    RecordingView view;
+};
+
+std::optional<std::size_t> firstOf(const Actions& actions, Action::Kind kind) {
+    for (std::size_t i = 0; i < actions.size(); ++i)
+        if (actions[i].kind == kind)
+            return i;
+    return std::nullopt;
+}
+
+TEST_P(SessionTest, AFrameIsSetBeforeItsAcknowledgementAndAReadEndsCompleteOnlyWithEveryBlock) {
+    Scripted scripted(transport());
+    scripted.requested(TransferKind::Read);
+    scripted.unit(UnitKind::Acceptance, Bytes(16, 0x60));
     Bytes frame(transfer::kFrameSize, 0x00);
-    carry(session.unitArrived({UnitKind::Frame, frame}));
+    const Actions actions = scripted.unit(UnitKind::Frame, frame);
+    ASSERT_TRUE(firstOf(actions, Action::Kind::ApplyFrame) && firstOf(actions, Action::Kind::Send));
+    EXPECT_LT(*firstOf(actions, Action::Kind::ApplyFrame), *firstOf(actions, Action::Kind::Send));
+    EXPECT_EQ(actions[*firstOf(actions, Action::Kind::Send)].bytes, Bytes{0x1F});
+
+    frame[1] = 0x20; // 0x0020 is no block of the image: dropped, not acknowledged
+    EXPECT_FALSE(firstOf(scripted.unit(UnitKind::Frame, frame), Action::Kind::Send));
     frame[0] = 0x53;
     frame[1] = 0xC0;
-    carry(session.unitArrived({UnitKind::Frame, frame}));
-    ASSERT_FALSE(view.ended.empty());
-    EXPECT_EQ(view.ended.back(), (RecordingView::Ended{TransferKind::Read, TransferEnd::Incomplete}));
-    EXPECT_EQ(view.messages.back().kind, LinkMessage::Kind::TransferIncomplete);
+    scripted.unit(UnitKind::Frame, frame);
+    ASSERT_FALSE(scripted.view.ended.empty());
+    EXPECT_EQ(scripted.view.ended.back(),
+              (RecordingView::Ended{TransferKind::Read, TransferEnd::Incomplete}));
+    EXPECT_EQ(scripted.view.messages.back().kind, LinkMessage::Kind::TransferIncomplete);
+}
+
+TEST_P(SessionTest, OnlyTheSixteenBytesTheCommandAsksForStartATransfer) {
+    Scripted scripted(transport());
+    scripted.requested(TransferKind::Write);
+    // A report instead of the acceptance: the device did not take the command, which goes again.
+    const Actions again =
+        scripted.unit(UnitKind::StatusReport, Bytes{0x80, 123, 45, 110, 2, '6'} + bytesOf("2612072205") +
+                                                  Bytes{1, 0x81, 0, 0x1C, 0x2C});
+    ASSERT_TRUE(firstOf(again, Action::Kind::Send));
+    EXPECT_EQ(again[*firstOf(again, Action::Kind::Send)].bytes, Bytes{0xAA});
+    const Actions refused = scripted.unit(UnitKind::Acceptance, Bytes(16, 0x60));
+    EXPECT_FALSE(firstOf(refused, Action::Kind::Send)) << "not a single Frame is written";
+    EXPECT_EQ(scripted.view.ended.back(),
+              (RecordingView::Ended{TransferKind::Write, TransferEnd::NotAccepted}));
+    EXPECT_TRUE(scripted.session.unlocked());
+    EXPECT_FALSE(scripted.session.transferRunning());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothTransports, SessionTest, ::testing::Values(Transport::Usb, Transport::Gprs),
