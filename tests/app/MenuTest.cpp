@@ -137,6 +137,36 @@ private slots:
         QCOMPARE(dialogs().messages.last(), QStringLiteral("Nepripojené zariadenie !"));
     }
 
+    void sendRefusesAnAccessCodeTheDeviceCannotTakeBeforeTheLink() {
+        qta::Configuration& config = main().configuration();
+        const auto pass = config.table().id("Pass");
+        const QString refused = QStringLiteral(
+            "The new access password (Pass) must be 1 to 31 printable ASCII characters: letters without "
+            "accents, digits, signs or spaces. Nothing was sent.");
+        for (const std::string& code :
+             {std::string("61\0"
+                          "73",
+                          5),
+              std::string("61\x7F"), std::string(), std::string(32, '7'), std::string("6\xE8")}) {
+            config.setText(pass, code);
+            trigger("Odosla2");
+        }
+        QCOMPARE(dialogs().errors, QStringList(5, refused));
+        QVERIFY2(dialogs().messages.isEmpty(), "the link was not asked");
+        main().SetLangToSK();
+        trigger("Odosla2");
+        QCOMPARE(
+            dialogs().errors.last(),
+            QStringLiteral("Nový prístupový kód (Pass) musí mať 1 až 31 tlačiteľných znakov ASCII: písmená "
+                           "bez diakritiky, číslice, znaky alebo medzery. Nič sa neodoslalo."));
+        // 31 printable characters go on to the link, which finds no device.
+        main().SetLangToEN();
+        config.setText(pass, std::string(30, ' ') + "~");
+        trigger("Odosla2");
+        QCOMPARE(dialogs().errors.size(), 6);
+        QCOMPARE(dialogs().messages, QStringList{QStringLiteral("Device not connected !")});
+    }
+
     void eventLogIsSavedInWindows1250WithCrLf() {
         auto* events = main().control<QPlainTextEdit>(QStringLiteral("Events"));
         events->setPlainText(QStringLiteral("07.12.2026   14:30   -  Reštart volača\nčas\n"));
