@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <deque>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -64,23 +65,42 @@ bool mayFollow(const fs::path& link) {
     return !shared || linkInfo.st_uid == ::geteuid() || linkInfo.st_uid == folderInfo.st_uid;
 }
 
-// The file a path names once every symbolic link is followed, also when the last
-// link points to a file that does not exist yet: the file is replaced or created
-// there and the links stay. Failed for a loop of links.
+// The file a path names, walked one name at a time as the kernel walks it, each
+// symbolic link (of a folder on the way or of the file itself) followed only
+// where mayFollow allows. A last link to a file that does not exist yet leads to
+// where it points: the file is replaced or created there and the links stay.
+// Failed for a loop of links.
 WriteStatus resolveTarget(const std::string& path, fs::path& target) {
-    target = path;
-    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+    const fs::path whole(path);
+    const fs::path names = whole.relative_path();
+    fs::path done = whole.root_path();
+    std::deque<fs::path> left(names.begin(), names.end());
+    int links = 0;
+    while (!left.empty()) {
+        const fs::path name = left.front();
+        left.pop_front();
+        if (name.empty())
+            continue; // a trailing slash
+        const fs::path next = done.empty() ? name : done / name;
         std::error_code ec;
-        if (!fs::is_symlink(target, ec))
-            return WriteStatus::Written;
-        if (!mayFollow(target))
+        if (name == "." || name == ".." || !fs::is_symlink(next, ec)) {
+            done = next;
+            continue;
+        }
+        if (++links > kMaxLinkDepth)
+            return WriteStatus::Failed;
+        if (!mayFollow(next))
             return WriteStatus::UnsafeLink;
-        const fs::path next = fs::read_symlink(target, ec);
+        const fs::path link = fs::read_symlink(next, ec);
         if (ec)
             return WriteStatus::Failed;
-        target = next.is_absolute() ? next : target.parent_path() / next;
+        if (link.is_absolute())
+            done = link.root_path();
+        const fs::path linkNames = link.relative_path();
+        left.insert(left.begin(), linkNames.begin(), linkNames.end());
     }
-    return WriteStatus::Failed;
+    target = done.empty() ? fs::path(".") : done;
+    return WriteStatus::Written;
 }
 
 // The target, if there is one, must be a regular file this user may write.
@@ -184,8 +204,8 @@ std::string tooLargeMessage(const std::string& path) {
 
 std::string unsafeLinkMessage(const std::string& path) {
     return "Unable to write to " + path +
-           ": it is a symbolic link in a shared folder that belongs neither to you nor to the "
-           "folder's owner, so it is not followed";
+           ": it goes through a symbolic link in a shared folder that belongs neither to you nor to the "
+           "folder's owner, so the link is not followed";
 }
 
 } // namespace qta

@@ -90,18 +90,30 @@ TEST(CliFileSafety, ALinkInAStickySharedFolderIsFollowedOnlyIfItsOwnerIsTheUserO
     fs::create_symlink(victim, planted);
     ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0); // another user's link
 
-    const std::string refused = "qta710-cli: Unable to write to " + planted +
-                                ": it is a symbolic link in a shared folder that belongs neither to you nor "
-                                "to the folder's owner, so it is not followed\n";
+    const auto refused = [](const std::string& path) {
+        return "qta710-cli: Unable to write to " + path +
+               ": it goes through a symbolic link in a shared folder that belongs neither to you nor to the "
+               "folder's owner, so the link is not followed\n";
+    };
+    // Also a planted link to a folder on the way.
+    const std::string home = dir / "home";
+    fs::create_directory(home);
+    const std::string plantedFolder = shared + "/logs";
+    fs::create_symlink(home, plantedFolder);
+    ASSERT_EQ(::lchown(plantedFolder.c_str(), 65534, 65534), 0);
     writeFile(dir / "none.bin", "");
-    for (const std::vector<std::string>& command :
-         {std::vector<std::string>{"defaults", "-o", planted},
-          std::vector<std::string>{"events", dir / "none.bin", "-o", planted}}) {
+    const std::vector<std::vector<std::string>> commands = {
+        {"defaults", "-o", planted},
+        {"events", dir / "none.bin", "-o", planted},
+        {"events", dir / "none.bin", "-o", plantedFolder + "/x.txt"},
+    };
+    for (const auto& command : commands) {
         const CliResult result = runCli(command);
-        EXPECT_EQ(result.exitCode, 1) << command[0];
-        EXPECT_EQ(result.err, refused) << command[0];
+        EXPECT_EQ(result.exitCode, 1) << command.back();
+        EXPECT_EQ(result.err, refused(command.back()));
     }
     EXPECT_EQ(readFile(victim), "mine\n");
+    EXPECT_TRUE(fs::is_empty(home));
     EXPECT_TRUE(fs::is_symlink(planted));
 
     // The user's own link there is followed, and so is the folder owner's.
@@ -112,6 +124,8 @@ TEST(CliFileSafety, ALinkInAStickySharedFolderIsFollowedOnlyIfItsOwnerIsTheUserO
     ASSERT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
     EXPECT_EQ(runCli({"defaults", "-o", planted}).exitCode, 0);
     EXPECT_TRUE(readFile(victim).starts_with("mine\n[1A]\r\n")) << "updated in place through the link";
+    EXPECT_EQ(runCli({"events", dir / "none.bin", "-o", plantedFolder + "/x.txt"}).exitCode, 0);
+    EXPECT_TRUE(fs::exists(home + "/x.txt"));
     EXPECT_TRUE(fs::is_symlink(planted));
 }
 
