@@ -216,7 +216,7 @@ void checkBeforeTransfer(const Context& context, const DeviceArguments& device, 
     } else if (job == DeviceSession::Job::EventLog) {
         checkOutputFile(device.output);
     } else if (job == DeviceSession::Job::Write &&
-               !entry::isWritableAccessCode(config.text(config.table().id("Pass")))) {
+               !entry::isWritableAccessCode(config.text(config.table().id(Family::Pass)))) {
         throw Failure{catalogue::languageCatalogue(context.language).messages.msgBadAccessCode};
     }
 }

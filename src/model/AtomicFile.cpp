@@ -54,11 +54,11 @@ fs::path folderOf(const fs::path& target) {
     return target.has_parent_path() ? target.parent_path() : fs::path(".");
 }
 
-// The kernel's protected_symlinks rule, kept also where the kernel does not
-// (it guards opening a link, not renaming over the file it names).
+// The kernel's protected_symlinks rule, kept here as well: the kernel does not
+// apply it to the file a rename replaces, and it may be turned off.
 bool mayFollow(const fs::path& link) {
-    struct stat linkInfo {
-    }, folderInfo{};
+    struct stat linkInfo {};
+    struct stat folderInfo {};
     if (::lstat(link.c_str(), &linkInfo) != 0 || ::stat(folderOf(link).c_str(), &folderInfo) != 0)
         return false;
     const bool shared = (folderInfo.st_mode & S_ISVTX) != 0 && (folderInfo.st_mode & S_IWOTH) != 0;

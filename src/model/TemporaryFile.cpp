@@ -46,8 +46,8 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 bool lockFresh(int fd, const std::string& name) {
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
         return errno != EWOULDBLOCK;
-    struct stat opened {
-    }, named{};
+    struct stat opened {};
+    struct stat named {};
     return ::fstat(fd, &opened) == 0 && ::stat(name.c_str(), &named) == 0 && sameFile(opened, named);
 }
 
