@@ -119,6 +119,25 @@ private slots:
         QVERIFY(main().configuration() == before);
     }
 
+    void aFileOver16MBIsRefusedUnreadInTheUsersLanguage() {
+        const QString huge = window->path(QStringLiteral("huge.pff"));
+        QFile file(huge);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(16 * 1024 * 1024 + 1));
+        file.close();
+        const qta::Configuration before = main().configuration();
+        QVERIFY(!main().openConfiguration(huge));
+        main().SetLangToDE();
+        QVERIFY(!main().saveConfiguration(huge)); // a save reads the file it updates
+        QCOMPARE(
+            dialogs().errors,
+            (QStringList{huge + QStringLiteral(" is larger than 16 MB: no QTA 710 file is that large, so it "
+                                               "was not read."),
+                         huge + QStringLiteral(" ist größer als 16 MB: so groß ist keine Datei des QTA 710, "
+                                               "daher wurde sie nicht gelesen.")}));
+        QVERIFY(main().configuration() == before);
+        QCOMPARE(QFileInfo(huge).size(), qint64{16 * 1024 * 1024 + 1});
+    }
+
     void aFailedSaveSaysSo() {
         const QString file = window->path(QStringLiteral("no/such/dir/x.pff"));
         dialogs().fileAnswers << file;
