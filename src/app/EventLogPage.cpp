@@ -57,7 +57,7 @@ void EventLogPage::appendEvent(const QString& line) {
     view_->appendPlainText(oneLine);
 }
 
-bool EventLogPage::save(const QString& path) const {
+WriteStatus EventLogPage::save(const QString& path) const {
     return replaceFileContent(QFile::encodeName(path).toStdString(),
                               log::eventLogFileContent(linesOf(memoText(*view_))));
 }

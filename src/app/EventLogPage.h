@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/AtomicFile.h"
+
 #include <QWidget>
 
 class QPlainTextEdit;
@@ -21,8 +23,8 @@ public:
     void appendEvent(const QString& line);
 
     // Writes the view's lines, each followed by CR LF, in Windows-1250; an existing
-    // file is replaced. False when the file cannot be written.
-    bool save(const QString& path) const;
+    // file is replaced. Anything but Written when the file cannot be written.
+    WriteStatus save(const QString& path) const;
     // Prints the view's text on `printer`, paginated by its page, with an empty job title.
     void print(QPrinter& printer) const;
 

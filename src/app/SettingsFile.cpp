@@ -23,7 +23,7 @@ bool SettingsFile::setLanguage(const std::string& code) const {
     if (!document)
         return false;
     document->setValue(kSection, kKey, code);
-    return document->saveTo(path_);
+    return document->saveTo(path_) == WriteStatus::Written;
 }
 
 } // namespace qta::app

@@ -11,6 +11,7 @@
 #include "TopBar.h"
 #include "WindowLinkView.h"
 
+#include "model/EntryRules.h"
 #include "model/PffFile.h"
 
 #include <QCloseEvent>
@@ -323,19 +324,27 @@ bool TfMain::saveConfiguration(const QString& path) {
     return reported(pff::save(config_, localPath(path)));
 }
 
-// A failed save names the file in the program's one fixed text; a file that
-// cannot be opened is explained in the user's language.
+// A failed save names the file in the program's one fixed text; anything else
+// is explained in the user's language.
 bool TfMain::reported(const pff::Result& result) {
     const QString path = QFile::decodeName(QByteArray::fromStdString(result.path));
+    const auto naming = [&](const std::string& text) {
+        return fromUtf8(text).replace(QLatin1String("%s"), path);
+    };
     switch (result.error) {
     case pff::Error::None:
         return true;
     case pff::Error::CannotRead:
-        dialogs_->showError(this, fromUtf8(messages().msgCannotOpen).replace(QLatin1String("%s"), path));
+        dialogs_->showError(this, naming(messages().msgCannotOpen));
         break;
     case pff::Error::NotAPffFile:
-        dialogs_->showError(this,
-                            fromUtf8(messages().msgNotConfiguration).replace(QLatin1String("%s"), path));
+        dialogs_->showError(this, naming(messages().msgNotConfiguration));
+        break;
+    case pff::Error::TooLarge:
+        dialogs_->showError(this, naming(messages().msgFileTooLarge));
+        break;
+    case pff::Error::UnsafeLink:
+        dialogs_->showError(this, naming(messages().msgUnsafeLink));
         break;
     case pff::Error::CannotWrite:
         dialogs_->showError(this, QFile::decodeName(QByteArray::fromStdString(result.message())));
@@ -348,7 +357,12 @@ void TfMain::Nata2Click() {
     device().requestTransfer(link::TransferKind::Read);
 }
 
+// A code the device cannot take would lock it for good: such a write sends nothing.
 void TfMain::Odosla2Click() {
+    if (!entry::isWritableAccessCode(config_.text(config_.table().id(Family::Pass)))) {
+        dialogs_->showError(this, fromUtf8(messages().msgBadAccessCode));
+        return;
+    }
     device().requestTransfer(link::TransferKind::Write);
 }
 
@@ -357,15 +371,19 @@ void TfMain::Nata1Click() {
 }
 
 void TfMain::Uloi3Click() {
-    dialogs_->saveFileName(this, {kEventsFilter, QStringLiteral("txt"), lastEventsName_},
-                           whileOpen(this, [this](const QString& name) {
-                               if (name.isEmpty())
-                                   return;
-                               lastEventsName_ = name;
-                               if (!eventLog_->save(name))
-                                   dialogs_->showError(this,
-                                                       QStringLiteral("Unable to write to %1").arg(name));
-                           }));
+    dialogs_->saveFileName(
+        this, {kEventsFilter, QStringLiteral("txt"), lastEventsName_},
+        whileOpen(this, [this](const QString& name) {
+            if (name.isEmpty())
+                return;
+            lastEventsName_ = name;
+            const WriteStatus saved = eventLog_->save(name);
+            if (saved == WriteStatus::UnsafeLink)
+                dialogs_->showError(this,
+                                    fromUtf8(messages().msgUnsafeLink).replace(QLatin1String("%s"), name));
+            else if (saved != WriteStatus::Written)
+                dialogs_->showError(this, QStringLiteral("Unable to write to %1").arg(name));
+        }));
 }
 
 void TfMain::Tlai1Click() {

@@ -52,6 +52,12 @@ struct Messages {
     // "%1" the tty, "%2" its owner, "%3" its group.
     std::string msgPortPermission;
     std::string msgCloseDuringTransfer;
+    // A write refused before its first byte: the new access code is one the device cannot take.
+    std::string msgBadAccessCode;
+    // A file refused for its size, and a save refused for a symbolic link another
+    // user may have planted; "%s" stands for the file's name.
+    std::string msgFileTooLarge;
+    std::string msgUnsafeLink;
 };
 
 struct PasswordCaption {

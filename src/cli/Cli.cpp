@@ -103,14 +103,40 @@ void Arguments::expectPositionals(std::size_t count) const {
 
 std::string readInputFile(const std::string& path) {
     std::string content;
-    if (readWholeFile(path, content) != ReadStatus::Read)
-        throw Failure{"Unable to read " + path};
-    return content;
+    switch (readWholeFile(path, content)) {
+    case ReadStatus::Read:
+        return content;
+    case ReadStatus::TooLarge:
+        throw Failure{tooLargeMessage(path)};
+    case ReadStatus::Missing:
+    case ReadStatus::Failed:
+        break;
+    }
+    throw Failure{"Unable to read " + path};
 }
 
+namespace {
+
+void failUnlessWritten(WriteStatus status, const std::string& path) {
+    switch (status) {
+    case WriteStatus::Written:
+        return;
+    case WriteStatus::UnsafeLink:
+        throw Failure{unsafeLinkMessage(path)};
+    case WriteStatus::Failed:
+        break;
+    }
+    throw Failure{"Unable to write to " + path};
+}
+
+} // namespace
+
 void writeOutputFile(const std::string& path, const std::string& content) {
-    if (!replaceFileContent(path, content))
-        throw Failure{"Unable to write to " + path};
+    failUnlessWritten(replaceFileContent(path, content), path);
+}
+
+void checkOutputFile(const std::string& path) {
+    failUnlessWritten(checkWritable(path), path);
 }
 
 int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err) {

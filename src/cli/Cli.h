@@ -68,10 +68,14 @@ struct Failure {
     std::string message;
 };
 
-// A whole input file, or Failure "Unable to read PATH".
+// A whole input file, or Failure "Unable to read PATH" (or that it is too large to read).
 std::string readInputFile(const std::string& path);
-// Replaces PATH with `content` (never half-written), or Failure "Unable to write to PATH".
+// Replaces PATH with `content` (never half-written), or Failure "Unable to write to PATH"
+// (or that PATH is a link that is not followed).
 void writeOutputFile(const std::string& path, const std::string& content);
+// The Failure writeOutputFile(path, ...) would meet now, for a job that would
+// otherwise find it only at its end.
+void checkOutputFile(const std::string& path);
 
 // Runs the command line (without the program name); returns the exit code.
 int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err);

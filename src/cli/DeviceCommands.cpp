@@ -1,13 +1,16 @@
 // read, write, log, watch: the device itself, over USB or GPRS.
 #include "Cli.h"
 #include "DeviceSession.h"
+#include "PortCheck.h"
 
+#include "catalogue/LanguageCatalogue.h"
 #include "link/BridgeDrivers.h"
 #include "link/DeviceLink.h"
 #include "link/QtClock.h"
 #include "link/TracingBridge.h"
 #include "log/EventRecord.h"
 #include "model/Cp1250.h"
+#include "model/EntryRules.h"
 #include "model/PffFile.h"
 #include "transfer/TimeFrame.h"
 
@@ -41,20 +44,20 @@ int parseNumber(const std::string& text, std::string_view option, int low, int h
                      std::to_string(high)};
 }
 
-// Ctrl+C ends a run as a cancel: the signal only writes to a pipe, which the
-// event loop reads.
+// Ctrl+C ends a run as a cancel, and so does a closed terminal (SIGHUP): the
+// signal only writes to a pipe, which the event loop reads.
 class InterruptPipe {
 public:
     InterruptPipe() {
         if (::pipe(fds_) == 0) {
             writeEnd_ = fds_[1];
-            std::signal(SIGINT, &InterruptPipe::onSignal);
-            std::signal(SIGTERM, &InterruptPipe::onSignal);
+            for (const int number : kSignals)
+                std::signal(number, &InterruptPipe::onSignal);
         }
     }
     ~InterruptPipe() {
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGTERM, SIG_DFL);
+        for (const int number : kSignals)
+            std::signal(number, SIG_DFL);
         writeEnd_ = -1;
         ::close(fds_[0]);
         ::close(fds_[1]);
@@ -67,6 +70,7 @@ private:
         if (writeEnd_ >= 0) [[maybe_unused]]
             auto written = ::write(writeEnd_, &byte, 1);
     }
+    static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
     static inline volatile int writeEnd_ = -1;
     int fds_[2] = {-1, -1};
 };
@@ -151,6 +155,10 @@ int runLink(const Context& context, DeviceArguments& device, Configuration& conf
     QCoreApplication app(argc, argv);
     link::QtClock clock;
     const std::unique_ptr<link::BridgeDriver> system = link::systemBridgeDriver(clock, device.port);
+    if (!device.gprs && !device.port.empty()) {
+        if (const auto problem = portProblem(*system, device.port, context.language))
+            throw Failure{*problem};
+    }
     std::ofstream traceFile;
     std::optional<link::TracingDriver> tracing;
     if (!device.trace.empty()) {
@@ -198,6 +206,21 @@ int runLink(const Context& context, DeviceArguments& device, Configuration& conf
     return status;
 }
 
+// What would stop the job only at its end, or harm the device, stops it before
+// the first byte: an output file that cannot be written, a code the device cannot take.
+void checkBeforeTransfer(const Context& context, const DeviceArguments& device, const Configuration& config,
+                         DeviceSession::Job job) {
+    if (job == DeviceSession::Job::Read) {
+        if (const auto result = pff::checkSave(device.output); !result)
+            throw Failure{result.message()};
+    } else if (job == DeviceSession::Job::EventLog) {
+        checkOutputFile(device.output);
+    } else if (job == DeviceSession::Job::Write &&
+               !entry::isWritableAccessCode(config.text(config.table().id(Family::Pass)))) {
+        throw Failure{catalogue::languageCatalogue(context.language).messages.msgBadAccessCode};
+    }
+}
+
 int runDevice(const Context& context, std::span<const std::string> args, DeviceSession::Job job) {
     DeviceArguments device = parseDeviceArguments(context, args, job);
     Configuration config = Configuration::startup(context.decimalSeparator);
@@ -205,6 +228,7 @@ int runDevice(const Context& context, std::span<const std::string> args, DeviceS
         openOrFail(config, device.base);
     if (!device.input.empty())
         openOrFail(config, device.input);
+    checkBeforeTransfer(context, device, config, job);
     return runLink(context, device, config, [&](DeviceSession& finished) {
         if (job == DeviceSession::Job::Read) {
             if (const auto result = pff::save(config, device.output); !result)

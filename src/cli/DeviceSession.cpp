@@ -137,6 +137,10 @@ void DeviceSession::showMessage(const link::LinkMessage& message, std::function<
     err_ << "qta710-cli: "
          << link::wordMessage(message, catalogue::languageCatalogue(settings_.language).messages) << '\n';
     closed();
+    // A bridge this user may not open stays so until the user logs in again:
+    // waiting for it would only end the run as if the device had not answered.
+    if (message.kind == link::LinkMessage::Kind::PortPermission)
+        finish(kExitFailure);
 }
 
 // Only the job's own transfer counts; how it ended decides the exit status.

@@ -38,7 +38,7 @@ public:
     void attach(link::DeviceLink& link) { link_ = &link; }
     // Starts the watchdog; the link is started by the caller.
     void begin();
-    // The user interrupted the run (Ctrl+C): a running transfer is cancelled.
+    // The user interrupted the run (Ctrl+C, or the terminal closed): a running transfer is cancelled.
     void interrupt();
 
     // The event log's lines, Windows-1250, in arrival order.

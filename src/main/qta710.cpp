@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -24,6 +25,9 @@ int grabWindow(qta::app::TfMain& window, const QString& file, const QString& pag
 } // namespace
 
 int main(int argc, char** argv) {
+    // Past the file-size limit (ulimit -f) a save then fails with its message,
+    // instead of the signal ending the program with the user's work.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QTA710"));
 

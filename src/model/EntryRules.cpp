@@ -130,4 +130,9 @@ std::optional<std::string> leaveNumberField(const NumberRange& range, std::strin
     return formatNumber(clampToRange(range, *value), decimalSeparator);
 }
 
+bool isWritableAccessCode(std::string_view code) {
+    return !code.empty() && code.size() <= kLongestAccessCode &&
+           std::all_of(code.begin(), code.end(), [](char c) { return c >= ' ' && c <= '~'; });
+}
+
 } // namespace qta::entry

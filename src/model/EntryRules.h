@@ -47,4 +47,12 @@ std::string stepNumber(const NumberRange& range, std::string_view text, int dire
 std::optional<std::string> leaveNumberField(const NumberRange& range, std::string_view text,
                                             char decimalSeparator);
 
+// The longest access code the device stores: its length byte and the code fill 32 bytes.
+inline constexpr std::size_t kLongestAccessCode = 31;
+
+// Whether the device can take `code` (Windows-1250 bytes) as its new access code:
+// 1 to 31 printable ASCII characters (32..126). Any other byte would set a code
+// that neither the window nor the command line can type, locking the device.
+bool isWritableAccessCode(std::string_view code);
+
 } // namespace qta::entry

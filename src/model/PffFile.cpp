@@ -88,6 +88,10 @@ std::string Result::message() const {
         return path + " is not a QTA 710 configuration file";
     case Error::CannotWrite:
         return "Unable to write to " + path;
+    case Error::TooLarge:
+        return tooLargeMessage(path);
+    case Error::UnsafeLink:
+        return unsafeLinkMessage(path);
     }
     return {};
 }
@@ -137,18 +141,65 @@ bool read(const ProfileDocument& doc, Configuration& config) {
     return true;
 }
 
+namespace {
+
+// The existing file to update in place, or an empty document for a new one.
+Result loadExisting(const std::string& path, ProfileDocument& doc) {
+    std::string content;
+    switch (readWholeFile(path, content)) {
+    case ReadStatus::Read:
+        doc = ProfileDocument::parse(content);
+        return {Error::None, path};
+    case ReadStatus::Missing:
+        return {Error::None, path};
+    case ReadStatus::TooLarge:
+        return {Error::TooLarge, path};
+    case ReadStatus::Failed:
+        break;
+    }
+    return {Error::CannotWrite, path};
+}
+
+Result written(WriteStatus status, const std::string& path) {
+    switch (status) {
+    case WriteStatus::Written:
+        return {Error::None, path};
+    case WriteStatus::UnsafeLink:
+        return {Error::UnsafeLink, path};
+    case WriteStatus::Failed:
+        break;
+    }
+    return {Error::CannotWrite, path};
+}
+
+} // namespace
+
 Result save(const Configuration& config, const std::string& path) {
-    std::optional<ProfileDocument> doc = ProfileDocument::loadForUpdate(path);
-    if (!doc)
-        return {Error::CannotWrite, path};
-    write(config, *doc);
-    return {doc->saveTo(path) ? Error::None : Error::CannotWrite, path};
+    ProfileDocument doc;
+    if (Result loaded = loadExisting(path, doc); !loaded)
+        return loaded;
+    write(config, doc);
+    return written(doc.saveTo(path), path);
+}
+
+Result checkSave(const std::string& path) {
+    ProfileDocument doc;
+    if (Result loaded = loadExisting(path, doc); !loaded)
+        return loaded;
+    return written(checkWritable(path), path);
 }
 
 Result open(Configuration& config, const std::string& path) {
     std::string content;
-    if (readWholeFile(path, content) != ReadStatus::Read)
+    switch (readWholeFile(path, content)) {
+    case ReadStatus::Read:
+        break;
+    case ReadStatus::TooLarge:
+        return {Error::TooLarge, path};
+    case ReadStatus::Missing:
+    case ReadStatus::Failed:
         return {Error::CannotRead, path};
+    }
     if (!read(ProfileDocument::parse(content), config))
         return {Error::NotAPffFile, path};
     return {Error::None, path};

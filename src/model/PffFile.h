@@ -17,6 +17,8 @@ enum class Error {
     CannotRead,  // missing or unreadable file; the Configuration stays as it was
     NotAPffFile, // readable, but none of the program's keys; the Configuration stays
     CannotWrite, // the target is unchanged
+    TooLarge,    // over kLargestInputFile: not read, whether to open it or to update it
+    UnsafeLink,  // a save through a link another user may have planted: the target is unchanged
 };
 
 struct Result {
@@ -24,7 +26,7 @@ struct Result {
     std::string path;
     explicit operator bool() const { return error == Error::None; }
     // One line in English ("Unable to write to %s" for a failed save); the window
-    // words the reading errors in the user's language.
+    // words the other errors in the user's language.
     std::string message() const;
 };
 
@@ -50,6 +52,10 @@ bool read(const ProfileDocument& doc, Configuration& config);
 // Save: the existing file (if any) updated in memory, written beside the target
 // and renamed over it, so a failure leaves the target as it was.
 Result save(const Configuration& config, const std::string& path);
+
+// What save(config, path) would meet now, found without changing anything, so
+// that a job whose end is a save can be refused before it starts.
+Result checkSave(const std::string& path);
 
 // Open: on any error `config` is left as it was.
 Result open(Configuration& config, const std::string& path);

@@ -8,6 +8,8 @@
 namespace qta {
 namespace {
 
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -103,6 +105,8 @@ std::optional<std::int64_t> parseProfileInteger(std::string_view text) {
 
 ProfileDocument ProfileDocument::parse(std::string_view content) {
     ProfileDocument doc;
+    if (content.starts_with(kUtf8ByteOrderMark))
+        content.remove_prefix(kUtf8ByteOrderMark.size());
     std::size_t pos = 0;
     while (pos < content.size()) {
         const auto lf = content.find('\n', pos);
@@ -226,12 +230,13 @@ std::optional<ProfileDocument> ProfileDocument::loadForUpdate(const std::string&
     case ReadStatus::Missing:
         return ProfileDocument();
     case ReadStatus::Failed:
+    case ReadStatus::TooLarge:
         break;
     }
     return std::nullopt;
 }
 
-bool ProfileDocument::saveTo(const std::string& path) const {
+WriteStatus ProfileDocument::saveTo(const std::string& path) const {
     return replaceFileContent(path, serialize());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AtomicFile.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,7 +20,9 @@ public:
     static constexpr std::size_t kMaxValueLength = 2047;
 
     ProfileDocument() : sections_(1) {}
-    // Parses file content; lines end in LF or CR LF, the last one may lack it.
+    // Parses file content; lines end in LF or CR LF, the last one may lack it. A
+    // UTF-8 byte-order mark at the start (an editor's save) is skipped, so that the
+    // first section is found; a save leaves it out, as the file is Windows-1250.
     static ProfileDocument parse(std::string_view content);
 
     // The value after the first '=', blanks trimmed, one pair of matching quotes
@@ -41,7 +45,7 @@ public:
     // left alone rather than replaced).
     static std::optional<ProfileDocument> loadForUpdate(const std::string& path);
     // Replaces the file with serialize(), never leaving it half-written.
-    bool saveTo(const std::string& path) const;
+    WriteStatus saveTo(const std::string& path) const;
 
 private:
     struct Line {

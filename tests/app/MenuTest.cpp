@@ -119,6 +119,25 @@ private slots:
         QVERIFY(main().configuration() == before);
     }
 
+    void aFileOver16MBIsRefusedUnreadInTheUsersLanguage() {
+        const QString huge = window->path(QStringLiteral("huge.pff"));
+        QFile file(huge);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(16 * 1024 * 1024 + 1));
+        file.close();
+        const qta::Configuration before = main().configuration();
+        QVERIFY(!main().openConfiguration(huge));
+        main().SetLangToDE();
+        QVERIFY(!main().saveConfiguration(huge)); // a save reads the file it updates
+        QCOMPARE(
+            dialogs().errors,
+            (QStringList{huge + QStringLiteral(" is larger than 16 MB: no QTA 710 file is that large, so it "
+                                               "was not read."),
+                         huge + QStringLiteral(" ist größer als 16 MB: so groß ist keine Datei des QTA 710, "
+                                               "daher wurde sie nicht gelesen.")}));
+        QVERIFY(main().configuration() == before);
+        QCOMPARE(QFileInfo(huge).size(), qint64{16 * 1024 * 1024 + 1});
+    }
+
     void aFailedSaveSaysSo() {
         const QString file = window->path(QStringLiteral("no/such/dir/x.pff"));
         dialogs().fileAnswers << file;
@@ -135,6 +154,36 @@ private slots:
         main().SetLangToSK();
         trigger("Odosla2");
         QCOMPARE(dialogs().messages.last(), QStringLiteral("Nepripojené zariadenie !"));
+    }
+
+    void sendRefusesAnAccessCodeTheDeviceCannotTakeBeforeTheLink() {
+        qta::Configuration& config = main().configuration();
+        const auto pass = config.table().id("Pass");
+        const QString refused = QStringLiteral(
+            "The new access password (Pass) must be 1 to 31 printable ASCII characters: letters without "
+            "accents, digits, signs or spaces. Nothing was sent.");
+        for (const std::string& code :
+             {std::string("61\0"
+                          "73",
+                          5),
+              std::string("61\x7F"), std::string(), std::string(32, '7'), std::string("6\xE8")}) {
+            config.setText(pass, code);
+            trigger("Odosla2");
+        }
+        QCOMPARE(dialogs().errors, QStringList(5, refused));
+        QVERIFY2(dialogs().messages.isEmpty(), "the link was not asked");
+        main().SetLangToSK();
+        trigger("Odosla2");
+        QCOMPARE(
+            dialogs().errors.last(),
+            QStringLiteral("Nový prístupový kód (Pass) musí mať 1 až 31 tlačiteľných znakov ASCII: písmená "
+                           "bez diakritiky, číslice, znaky alebo medzery. Nič sa neodoslalo."));
+        // 31 printable characters go on to the link, which finds no device.
+        main().SetLangToEN();
+        config.setText(pass, std::string(30, ' ') + "~");
+        trigger("Odosla2");
+        QCOMPARE(dialogs().errors.size(), 6);
+        QCOMPARE(dialogs().messages, QStringList{QStringLiteral("Device not connected !")});
     }
 
     void eventLogIsSavedInWindows1250WithCrLf() {

@@ -29,7 +29,8 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-CliResult runCli(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+CliResult runCli(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                 const std::function<void()>& inChild) {
     TempDir outDir;
     const auto outPath = outDir / "out", errPath = outDir / "err";
     const pid_t pid = ::fork();
@@ -39,6 +40,8 @@ CliResult runCli(const std::vector<std::string>& args, const std::vector<std::st
             ::putenv(const_cast<char*>(assignment.c_str()));
         if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr))
             ::_exit(127);
+        if (inChild)
+            inChild();
         std::vector<char*> argv{const_cast<char*>(QTA_CLI_PATH)};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));

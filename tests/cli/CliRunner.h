@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,10 @@ struct CliResult {
     std::string err;
 };
 
-// Runs the built qta710-cli with `args` in `workDir` (LC_ALL=C unless `env` says otherwise).
-CliResult runCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+// Runs the built qta710-cli with `args` in `workDir` (LC_ALL=C unless `env` says otherwise);
+// `inChild` runs in the child just before the program starts (limits, signals, a user).
+CliResult runCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+                 const std::function<void()>& inChild = {});
 
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& content);

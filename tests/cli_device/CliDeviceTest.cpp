@@ -15,28 +15,6 @@
 namespace qta::test {
 namespace {
 
-// The virtual device on a fresh pty, quick to identify and report, unpaced.
-class VirtualDevice {
-public:
-    explicit VirtualDevice(const Args& extra = {}) : process_(QTA_SIM_PATH, arguments(extra)) {
-        tty_ = process_.firstLine();
-    }
-    // The link options of a command that reaches this device with `code`.
-    Args usb(const std::string& code, const std::string& timeout = "5") const {
-        return {"--usb", "--port", tty_, "--code", code, "--timeout", timeout};
-    }
-
-private:
-    static Args arguments(const Args& extra) {
-        Args args{"--pty", "--baud",         "0",  "--ident-period", "100", "--report-period",
-                  "20",    "--relock-after", "300"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return args;
-    }
-    ChildProcess process_;
-    std::string tty_;
-};
-
 // The addresses of the Frames the trace shows going to the device, in order.
 std::vector<std::string> framesSent(const std::string& trace) {
     std::vector<std::string> addresses;

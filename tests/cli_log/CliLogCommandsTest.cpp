@@ -127,6 +127,21 @@ TEST(CliStatus, ShowsWhatStaysUnchanged) {
                           "options=unchanged\n");
 }
 
+TEST(CliStatus, BytesOutsidePrintableAsciiArePrintedAsHexEscapes) {
+    TempDir dir;
+    std::string report = statusReport();
+    report[6] = '\x1B'; // ESC [ in the year: a terminal's control sequence
+    report[7] = '[';
+    report[10] = '\x07'; // BEL in the day
+    report[15] = '\xE8'; // not ASCII in the minute
+    writeFile(dir / "report.bin", report);
+    const auto result = runCli({"status", dir / "report.bin"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("\neditTIME= \\x077.12.20\\x1B[   14:0\\xE8\n"), std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find_first_of("\x07\x1B\xE8"), std::string::npos);
+}
+
 TEST(CliStatus, AReportOfTheWrongSizeFailsWithOneLine) {
     TempDir dir;
     for (const std::string& bytes : {statusReport() + ",", statusReport().substr(0, 20), std::string()}) {

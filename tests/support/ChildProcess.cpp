@@ -44,8 +44,8 @@ std::string ChildProcess::firstLine() {
     return line;
 }
 
-int ChildProcess::terminate() {
-    ::kill(pid_, SIGTERM);
+int ChildProcess::terminate(int number) {
+    ::kill(pid_, number);
     int status = 0;
     for (int i = 0; i < 500; ++i) {
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -17,8 +18,9 @@ public:
 
     // The first line of standard output, waiting up to five seconds.
     std::string firstLine();
-    // Ends it as a user would (SIGTERM) and returns its exit status, -1 if it did not exit.
-    int terminate();
+    // Ends it as a user would (SIGTERM, or the signal `number`) and returns its exit status, -1
+    // if it did not exit.
+    int terminate(int number = SIGTERM);
 
     static bool waitReadable(int fd, int ms);
 

@@ -57,7 +57,7 @@ bool loadEvents(const std::string& path, VirtualDevice& device) {
 
 bool saveMemory(const std::string& path, const VirtualDevice& device) {
     const auto& bytes = device.memory().bytes();
-    if (qta::replaceFileContent(path, std::string(bytes.begin(), bytes.end())))
+    if (qta::replaceFileContent(path, std::string(bytes.begin(), bytes.end())) == qta::WriteStatus::Written)
         return true;
     SimLog::error(path + ": cannot save the memory");
     return false;
