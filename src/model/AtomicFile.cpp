@@ -155,14 +155,23 @@ ReadStatus readWholeFile(const std::string& path, std::string& content) {
     return result;
 }
 
-WriteStatus replaceFileContent(const std::string& path, const std::string& content) {
-    fs::path target;
+namespace {
+
+// The file a save replaces, once the path is safe to follow and the target may be replaced.
+WriteStatus saveTarget(const std::string& path, fs::path& target, struct stat& existing, bool& exists) {
     if (const WriteStatus resolved = resolveTarget(path, target); resolved != WriteStatus::Written)
         return resolved;
+    return replaceable(target, existing, exists) ? WriteStatus::Written : WriteStatus::Failed;
+}
+
+} // namespace
+
+WriteStatus replaceFileContent(const std::string& path, const std::string& content) {
+    fs::path target;
     struct stat existing {};
     bool exists = false;
-    if (!replaceable(target, existing, exists))
-        return WriteStatus::Failed;
+    if (const WriteStatus ready = saveTarget(path, target, existing, exists); ready != WriteStatus::Written)
+        return ready;
     temporary::removeStale(target);
 
     std::string temp;
@@ -182,12 +191,10 @@ WriteStatus replaceFileContent(const std::string& path, const std::string& conte
 
 WriteStatus checkWritable(const std::string& path) {
     fs::path target;
-    if (const WriteStatus resolved = resolveTarget(path, target); resolved != WriteStatus::Written)
-        return resolved;
     struct stat existing {};
     bool exists = false;
-    if (!replaceable(target, existing, exists))
-        return WriteStatus::Failed;
+    if (const WriteStatus ready = saveTarget(path, target, existing, exists); ready != WriteStatus::Written)
+        return ready;
     // The folder takes a new file: the one a save would write first.
     std::string temp;
     const int fd = temporary::create(target, temp);

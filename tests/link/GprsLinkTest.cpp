@@ -1,6 +1,7 @@
 // The GPRS link against a device on a loopback TCP connection. The connection
 // thread runs for real; the user-interface side runs on a manual clock, and the
 // clock moves only once everything that can happen without it has happened.
+#include "GprsSettle.h"
 #include "ProtocolBytes.h"
 #include "RecordingView.h"
 #include "ScriptedBridge.h"
@@ -66,41 +67,13 @@ protected:
         return *served;
     }
 
-    // Lets everything happen that can without the clock: the connection thread,
-    // the work it queues for this thread, and the peers.
     void settle() {
-        const auto deadline = std::chrono::steady_clock::now() + 30s;
-        for (;;) {
-            pullAll(); // before the queued work runs: an acknowledgement must not overtake its effect
-            QCoreApplication::processEvents();
-            pullAll();
-            const GprsLink::Activity activity = link->gprs()->activity();
-            const bool caughtUp =
-                !activity.connected || !served ||
-                (activity.bytesIn == served->sent() && activity.bytesOut == served->received().size());
-            if (activity.settled && caughtUp) {
-                if (!served || !served->hasPieces())
-                    return;
-                served->sendNextPiece();
-                continue;
-            }
-            if (std::chrono::steady_clock::now() > deadline) {
-                ADD_FAILURE() << "the link did not settle";
-                return;
-            }
-            std::this_thread::yield();
-        }
+        test::settle(
+            *link->gprs(), [this] { pullAll(); }, served);
     }
 
-    // Real-time waits only for what the connection thread does in real time.
     void waitFor(const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!done() && std::chrono::steady_clock::now() < deadline) {
-            pullAll();
-            QCoreApplication::processEvents();
-            std::this_thread::yield();
-        }
-        EXPECT_TRUE(done());
+        EXPECT_TRUE(test::waitFor(done, [this] { pullAll(); }));
     }
 
     // The connection has ended on both sides.

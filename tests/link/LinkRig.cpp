@@ -1,9 +1,11 @@
 #include "LinkRig.h"
 
+#include "GprsSettle.h"
 #include "ScriptedBridge.h"
 #include "TcpPeer.h"
 
 #include "link/GprsLink.h"
+#include "link/TracingBridge.h"
 #include "sim/VirtualBridge.h"
 
 #include <QCoreApplication>
@@ -27,54 +29,14 @@ Millis dueOf(sim::Micros due) {
     return std::chrono::ceil<Millis>(due);
 }
 
-// Writes the engine makes, recorded on the way to the bridge.
-class RecordingDriver : public BridgeDriver {
-public:
-    explicit RecordingDriver(BridgeDriver& inner) : inner_(inner) {}
-    std::unique_ptr<BridgePort> openByDescription(const std::string& description) override;
-    Bytes written;
-
-private:
-    BridgeDriver& inner_;
-};
-
-class RecordingPort : public BridgePort {
-public:
-    RecordingPort(std::unique_ptr<BridgePort> inner, Bytes& written)
-        : inner_(std::move(inner)), written_(written) {}
-    bool resetDevice() override { return inner_->resetDevice(); }
-    bool setBaudRate(int baud) override { return inner_->setBaudRate(baud); }
-    bool setDataCharacteristics(WordLength w, StopBits s, Parity p) override {
-        return inner_->setDataCharacteristics(w, s, p);
-    }
-    bool setFlowControl(FlowControl f, std::uint8_t on, std::uint8_t off) override {
-        return inner_->setFlowControl(f, on, off);
-    }
-    bool setTimeouts(Millis read, Millis write) override { return inner_->setTimeouts(read, write); }
-    bool getDeviceInfo(DeviceInfo& info) override { return inner_->getDeviceInfo(info); }
-    void read(std::size_t count, ReadDone done) override { inner_->read(count, std::move(done)); }
-    void cancelRead() override { inner_->cancelRead(); }
-    std::size_t write(std::span<const std::uint8_t> bytes) override {
-        const std::size_t taken = inner_->write(bytes);
-        written_.insert(written_.end(), bytes.begin(), bytes.begin() + static_cast<long>(taken));
-        return taken;
-    }
-    void purgeReceived() override { inner_->purgeReceived(); }
-    void onFailure(Failed failed) override { inner_->onFailure(std::move(failed)); }
-
-private:
-    std::unique_ptr<BridgePort> inner_;
-    Bytes& written_;
-};
-
-std::unique_ptr<BridgePort> RecordingDriver::openByDescription(const std::string& description) {
-    std::unique_ptr<BridgePort> port = inner_.openByDescription(description);
-    return port ? std::make_unique<RecordingPort>(std::move(port), written) : nullptr;
-}
-
 class UsbRig : public LinkRig {
 public:
-    explicit UsbRig(sim::DeviceOptions device) : bridge_(clock, bridgeOptions(device)), recorder_(bridge_) {
+    explicit UsbRig(sim::DeviceOptions device)
+        : bridge_(clock, bridgeOptions(device)),
+          recorder_(bridge_, [this](WatchedDriver::Direction direction, std::span<const std::uint8_t> bytes) {
+              if (direction == WatchedDriver::Direction::ToDevice)
+                  written_.insert(written_.end(), bytes.begin(), bytes.end());
+          }) {
         link = std::make_unique<DeviceLink>(config, view, recorder_, clock, wallClock, options());
         link->start();
     }
@@ -82,7 +44,7 @@ public:
         return clock.runUntil(done, limit);
     }
     sim::VirtualDevice& device() override { return bridge_.device(); }
-    const Bytes& written() const override { return recorder_.written; }
+    const Bytes& written() const override { return written_; }
     Transport transport() const override { return Transport::Usb; }
 
 private:
@@ -92,7 +54,8 @@ private:
         return options;
     }
     sim::VirtualBridge bridge_;
-    RecordingDriver recorder_;
+    WatchedDriver recorder_;
+    Bytes written_;
 };
 
 class GprsRig : public LinkRig {
@@ -140,38 +103,12 @@ private:
     }
     sim::Micros deviceNow() const { return std::chrono::duration_cast<sim::Micros>(clock.now()); }
 
-    // Lets everything happen that can without the clock: the connection thread,
-    // the work it queues for this thread, and the peer.
     void settle() {
-        const auto deadline = std::chrono::steady_clock::now() + 30s;
-        for (;;) {
-            peer_->pull();
-            QCoreApplication::processEvents();
-            const GprsLink::Activity activity = link->gprs()->activity();
-            const bool caughtUp =
-                !activity.connected || peer_->closed() ||
-                (activity.bytesIn == peer_->sent() && activity.bytesOut == peer_->received().size());
-            if (activity.settled && caughtUp) {
-                if (peer_->closed() || !peer_->hasPieces())
-                    return;
-                peer_->sendNextPiece();
-                continue;
-            }
-            if (std::chrono::steady_clock::now() > deadline) {
-                ADD_FAILURE() << "the link did not settle";
-                return;
-            }
-            std::this_thread::yield();
-        }
+        test::settle(
+            *link->gprs(), [this] { peer_->pull(); }, peer_.get());
     }
     void waitFor(const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!done() && std::chrono::steady_clock::now() < deadline) {
-            peer_->pull();
-            QCoreApplication::processEvents();
-            std::this_thread::yield();
-        }
-        ASSERT_TRUE(done());
+        ASSERT_TRUE(test::waitFor(done, [this] { peer_->pull(); }));
     }
 
     ScriptedDriver noBridges_{clock};
