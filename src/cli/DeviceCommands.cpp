@@ -215,7 +215,8 @@ int runDevice(const Context& context, std::span<const std::string> args, DeviceS
     });
 }
 
-const std::string kLinkSynopsis = "(--usb [--port PATH] | --gprs [--listen PORT]) --code CODE";
+const std::string kLinkSynopsis =
+    "(--usb [--port PATH] [--trace FILE] | --gprs [--listen PORT]) --code CODE [--timeout S]";
 
 const Registration readCommand({"read", "read " + kLinkSynopsis + " [-i BASE.pff] -o OUT.pff",
                                 [](const Context& c, std::span<const std::string> a) {

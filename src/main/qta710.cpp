@@ -1,4 +1,5 @@
 #include "app/TfMain.h"
+#include "version/Version.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -26,9 +27,13 @@ int grabWindow(qta::app::TfMain& window, const QString& file, const QString& pag
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QTA710"));
+    QApplication::setApplicationVersion(QString::fromLatin1(qta::kVersion));
+    // The desktop entry's name, so that a Wayland compositor ties the window to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("qta710"));
 
     QCommandLineParser parser;
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption grab(QStringLiteral("grab"),
                                   QStringLiteral("Save a picture of the window to FILE."),
                                   QStringLiteral("FILE"));
