@@ -19,7 +19,8 @@ class WindowLinkView;
 
 // What the window's device link runs on. Left empty: the real clock, and the
 // system's USB-UART bridges, or the tty at `port` (--port) whatever it describes
-// itself as. Tests give a clock and bridges of their own. A `listenPort`
+// itself as; the search for the bridges also says why none is found. Tests give a clock and bridges of their
+// own. A `listenPort`
 // (--listen) starts with GPRS chosen, its server on that port.
 struct LinkSetup {
     std::string port;
@@ -43,6 +44,7 @@ private:
     WindowLinkView& view_;
     std::unique_ptr<link::QtClock> ownClock_;
     std::unique_ptr<link::BridgeDriver> ownDriver_;
+    std::unique_ptr<link::BridgeDriver> diagnosis_; // around the USB search of ownDriver_
     std::unique_ptr<link::DeviceLink> device_;
 };
 
