@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("QTA710"));
     QApplication::setApplicationVersion(QString::fromLatin1(qta::kVersion));
     // The desktop entry's name, so that a Wayland compositor ties the window to it.
-    QGuiApplication::setDesktopFileName(QStringLiteral("qta710"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.qta710.Programmer"));
 
     QCommandLineParser parser;
     parser.addHelpOption();
