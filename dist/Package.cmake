@@ -29,8 +29,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The build tree keeps its symbols for debugging; the package does not need them.
 set(CPACK_STRIP_FILES ON)
 # `lintian` shows no error or warning. With --info it adds, left as they are:
-# spelling-error-in-binary (texts of the device's own program, kept as it has
-# them), hardening-no-fortify-functions and hardening-no-bindnow (the build's
-# flags are the project's, the same for the sanitizer builds), and
-# binary-has-unneeded-section .comment (the compiler's version note).
+# spelling-error-in-binary (German words, and texts the device's own program
+# spells so, kept as it has them), hardening-no-fortify-functions and
+# hardening-no-bindnow (the build's flags are the project's, the same for the
+# sanitizer builds), and binary-has-unneeded-section .comment (the compiler's
+# version note).
 include(CPack)
