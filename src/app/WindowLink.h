@@ -18,10 +18,10 @@ namespace qta::app {
 class WindowLinkView;
 
 // What the window's device link runs on. Left empty: the real clock, and the
-// system's USB-UART bridges, or the tty at `port` (--port) whatever it describes
-// itself as; the search for the bridges also says why none is found. Tests give a clock and bridges of their
-// own. A `listenPort`
-// (--listen) starts with GPRS chosen, its server on that port.
+// system's USB-UART bridges (whose search also says why none is found), or the
+// tty at `port` (--port) whatever it describes itself as. Tests give a clock and
+// bridges of their own. A `listenPort` (--listen) starts with GPRS chosen, its
+// server on that port.
 struct LinkSetup {
     std::string port;
     std::uint16_t listenPort = 0;
