@@ -3,6 +3,7 @@
 #include "WindowLinkView.h"
 
 #include "link/BridgeDrivers.h"
+#include "link/NoDeviceDiagnosis.h"
 #include "link/QtClock.h"
 #include "transfer/TimeFrame.h"
 
@@ -20,6 +21,10 @@ WindowLink::WindowLink(WindowLinkView& view, Configuration& config, char decimal
     if (!driver) {
         ownDriver_ = link::systemBridgeDriver(*clock, setup.port);
         driver = ownDriver_.get();
+        if (setup.port.empty()) {
+            diagnosis_ = std::make_unique<link::NoDeviceDiagnosis>(*driver, *clock, view);
+            driver = diagnosis_.get();
+        }
     }
     link::LinkOptions options;
     options.decimalSeparator = decimalSeparator;

@@ -18,9 +18,10 @@ namespace qta::app {
 class WindowLinkView;
 
 // What the window's device link runs on. Left empty: the real clock, and the
-// system's USB-UART bridges, or the tty at `port` (--port) whatever it describes
-// itself as. Tests give a clock and bridges of their own. A `listenPort`
-// (--listen) starts with GPRS chosen, its server on that port.
+// system's USB-UART bridges (whose search also says why none is found), or the
+// tty at `port` (--port) whatever it describes itself as. Tests give a clock and
+// bridges of their own. A `listenPort` (--listen) starts with GPRS chosen, its
+// server on that port.
 struct LinkSetup {
     std::string port;
     std::uint16_t listenPort = 0;
@@ -43,6 +44,7 @@ private:
     WindowLinkView& view_;
     std::unique_ptr<link::QtClock> ownClock_;
     std::unique_ptr<link::BridgeDriver> ownDriver_;
+    std::unique_ptr<link::BridgeDriver> diagnosis_; // around the USB search of ownDriver_
     std::unique_ptr<link::DeviceLink> device_;
 };
 

@@ -51,6 +51,11 @@ struct Messages {
     std::string msgCodeNoAnswer;
     // "%1" the tty, "%2" its owner, "%3" its group.
     std::string msgPortPermission;
+    // Why no device is found: said after msgPortPermission when the udev rule is
+    // not installed; ModemManager probing the bridge; brltty taking it.
+    std::string msgUdevRuleFix;
+    std::string msgModemManager;
+    std::string msgBrltty;
     std::string msgCloseDuringTransfer;
     // A write refused before its first byte: the new access code is one the device cannot take.
     std::string msgBadAccessCode;

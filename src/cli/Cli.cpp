@@ -1,6 +1,7 @@
 #include "Cli.h"
 
 #include "model/AtomicFile.h"
+#include "version/Version.h"
 
 #include <algorithm>
 #include <clocale>
@@ -30,6 +31,7 @@ char localeDecimalSeparator() {
 
 void printUsage(std::ostream& err) {
     err << "usage: qta710-cli [--decimal-separator ,|.] [--lang EN|SK|DE|DK] COMMAND ...\n"
+           "       qta710-cli --help | --version\n"
            "commands:\n";
     for (const Command& c : commands())
         err << "  qta710-cli " << c.synopsis << '\n';
@@ -147,7 +149,7 @@ int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
     try {
         std::size_t i = 0;
         for (; i < argv.size() && argv[i].starts_with("--"); i += 2) {
-            if (argv[i] == "--help")
+            if (argv[i] == "--help" || argv[i] == "--version")
                 break;
             if (i + 1 >= argv.size())
                 throw UsageError{argv[i] + " needs a value"};
@@ -160,6 +162,10 @@ int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
         }
         if (i < argv.size() && argv[i] == "--help") {
             printUsage(out);
+            return kExitOk;
+        }
+        if (i < argv.size() && argv[i] == "--version") {
+            out << "qta710-cli " << kVersion << '\n';
             return kExitOk;
         }
         if (i >= argv.size())

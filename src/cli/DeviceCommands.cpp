@@ -6,6 +6,7 @@
 #include "catalogue/LanguageCatalogue.h"
 #include "link/BridgeDrivers.h"
 #include "link/DeviceLink.h"
+#include "link/NoDeviceDiagnosis.h"
 #include "link/QtClock.h"
 #include "link/TracingBridge.h"
 #include "log/EventRecord.h"
@@ -146,6 +147,17 @@ void openOrFail(Configuration& config, const std::string& path) {
         throw Failure{result.message()};
 }
 
+// The link's bounds: the user's --timeout for every wait on the device.
+link::LinkOptions linkOptions(const Context& context, const DeviceArguments& device) {
+    link::LinkOptions options;
+    options.stallLimit = device.settings.timeout;
+    options.unlockAnswerLimit = device.settings.timeout;
+    options.decimalSeparator = context.decimalSeparator;
+    options.gprs.listenPort = static_cast<std::uint16_t>(device.listenPort);
+    options.gprs.closeWait = std::min(options.gprs.closeWait, device.settings.timeout);
+    return options;
+}
+
 // Runs the link until the session ends; returns its exit status.
 int runLink(const Context& context, DeviceArguments& device, Configuration& config,
             const std::function<void(DeviceSession&)>& keep) {
@@ -179,13 +191,13 @@ int runLink(const Context& context, DeviceArguments& device, Configuration& conf
             return;
         QCoreApplication::exit(code);
     });
-    link::LinkOptions options;
-    options.stallLimit = device.settings.timeout;
-    options.unlockAnswerLimit = device.settings.timeout;
-    options.decimalSeparator = context.decimalSeparator;
-    options.gprs.listenPort = static_cast<std::uint16_t>(device.listenPort);
-    options.gprs.closeWait = std::min(options.gprs.closeWait, device.settings.timeout);
-    link::DeviceLink deviceLink(config, session, driver, clock, transfer::localDateTime, options);
+    // The search for the USB bridge also says why none is found.
+    std::optional<link::NoDeviceDiagnosis> diagnosis;
+    if (!device.gprs && device.port.empty())
+        diagnosis.emplace(driver, clock, session);
+    link::BridgeDriver& searched = diagnosis ? static_cast<link::BridgeDriver&>(*diagnosis) : driver;
+    link::DeviceLink deviceLink(config, session, searched, clock, transfer::localDateTime,
+                                linkOptions(context, device));
     session.attach(deviceLink);
     running = &deviceLink;
 
@@ -239,7 +251,8 @@ int runDevice(const Context& context, std::span<const std::string> args, DeviceS
     });
 }
 
-const std::string kLinkSynopsis = "(--usb [--port PATH] | --gprs [--listen PORT]) --code CODE";
+const std::string kLinkSynopsis =
+    "(--usb [--port PATH] [--trace FILE] | --gprs [--listen PORT]) --code CODE [--timeout S]";
 
 const Registration readCommand({"read", "read " + kLinkSynopsis + " [-i BASE.pff] -o OUT.pff",
                                 [](const Context& c, std::span<const std::string> a) {

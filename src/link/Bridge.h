@@ -65,6 +65,7 @@ struct OpenProblem {
     std::string path;  // the tty, e.g. /dev/ttyUSB0
     std::string owner; // its owner and group
     std::string group;
+    bool udevRuleMissing = false; // the rule that would let the logged-in user open it
     bool operator==(const OpenProblem&) const = default;
 };
 

@@ -58,8 +58,12 @@ std::string wordMessage(const LinkMessage& message, const catalogue::Messages& t
         replaceAll(text, "%1", message.path);
         replaceAll(text, "%2", message.owner);
         replaceAll(text, "%3", message.group);
-        return text;
+        return message.udevRuleMissing ? text + " " + texts.msgUdevRuleFix : text;
     }
+    case Kind::ModemManager:
+        return texts.msgModemManager;
+    case Kind::Brltty:
+        return texts.msgBrltty;
     case Kind::TransferIncomplete: {
         std::string reason = reasonText(message, texts);
         replaceAll(reason, "%1", std::to_string(message.resends));

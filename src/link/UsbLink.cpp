@@ -332,6 +332,7 @@ void UsbLink::noteOpenProblem() {
     message.path = seenProblem_->path;
     message.owner = seenProblem_->owner;
     message.group = seenProblem_->group;
+    message.udevRuleMissing = seenProblem_->udevRuleMissing;
     showPollMessage(message);
 }
 

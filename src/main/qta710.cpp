@@ -1,4 +1,5 @@
 #include "app/TfMain.h"
+#include "version/Version.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -30,9 +31,13 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QTA710"));
+    QApplication::setApplicationVersion(QString::fromLatin1(qta::kVersion));
+    // The desktop entry's name, so that a Wayland compositor ties the window to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.qta710.Programmer"));
 
     QCommandLineParser parser;
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption grab(QStringLiteral("grab"),
                                   QStringLiteral("Save a picture of the window to FILE."),
                                   QStringLiteral("FILE"));

@@ -32,7 +32,9 @@ struct LinkMessage {
         DamagedDevice,      // "Damaged device !"
         ResetError,         // "reset error?"
         NotConnected,       // a device command while the device is locked
-        PortPermission,     // an attached bridge this user may not open: path, owner, group
+        PortPermission,     // an attached bridge this user may not open: path, owner, group, udevRuleMissing
+        ModemManager,       // ModemManager runs and the udev rule that keeps it off the bridge is missing
+        Brltty,             // a bridge vanished at once and brltty, which takes such bridges, is installed
         TransferIncomplete, // a transfer that ended early: transfer, end, resends
         CodeNoAnswer,       // no answer to the access code within the bound
         Error,              // a text of the system's own (a listening error)
@@ -42,6 +44,7 @@ struct LinkMessage {
     TransferEnd end = TransferEnd::Done;
     int resends = 0;
     std::string path, owner, group; // PortPermission
+    bool udevRuleMissing = false;   // PortPermission: the rule is named as a fix
     std::string text;               // Error: shown as it is
 
     static LinkMessage of(Kind kind) {

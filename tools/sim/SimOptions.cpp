@@ -114,6 +114,7 @@ bool takeFlag(const std::string& name, SimOptions& o) {
                        : name == "--join"    ? &o.join
                        : name == "--verbose" ? &o.verbose
                        : name == "--help"    ? &o.help
+                       : name == "--version" ? &o.version
                                              : nullptr;
     if (flag != nullptr)
         *flag = true;
@@ -147,7 +148,7 @@ std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std
             return std::nullopt;
         }
     }
-    if (options.help)
+    if (options.help || options.version)
         return options;
     if (pty == connect) {
         error = "choose one of --pty and --connect HOST:PORT";
@@ -208,6 +209,7 @@ Faults (reproducible with --seed):
 Other:
   --verbose              one line per notable event on standard error
   --help                 show this text
+  --version              show the version
 )";
 }
 

@@ -24,6 +24,7 @@ struct SimOptions {
     bool join = false;
     bool verbose = false;
     bool help = false;
+    bool version = false;
     DeviceOptions device;
 };
 

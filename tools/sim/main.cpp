@@ -9,6 +9,7 @@
 #include "VirtualDevice.h"
 #include "model/AtomicFile.h"
 #include "transfer/ConfigImage.h"
+#include "version/Version.h"
 
 #include <cstdio>
 #include <iostream>
@@ -104,6 +105,10 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::cout << simUsage();
+        return 0;
+    }
+    if (options->version) {
+        std::cout << "qta710-sim " << qta::kVersion << '\n';
         return 0;
     }
 
