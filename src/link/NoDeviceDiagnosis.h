@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Bridge.h"
-#include "LinkView.h"
+#include "session/LinkView.h"
 
 #include <map>
 #include <string>
