@@ -6,6 +6,7 @@
 #include "transfer/Frame.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 
 namespace qta::link {
@@ -29,7 +30,9 @@ struct LinkState {
     bool transferDone = true;          // no transfer dialog is up
     std::uint16_t blockAddress = 0;
     transfer::Payload receivedPayload{};
-    int pendingOutputCommand = 0; // 0 none, 1..4 switch output n off, 5..8 output n-4 on
+    int pendingOutputCommand =
+        0; // with the next answer: 0 none, 1..4 switch output n off, 5..8 output n-4 on
+    std::deque<int> laterOutputCommands; // clicked since, each with an answer of its own, in order
     int eventCount = 0;
     int slotIndex = 0; // a write: the Frame being sent, from 1
 

@@ -7,6 +7,12 @@
 #include <utility>
 
 namespace qta::link {
+namespace {
+
+// Clicks waiting behind the one that goes with the next answer.
+constexpr std::size_t kQueuedOutputCommands = 7;
+
+} // namespace
 
 ProgrammerSession::ProgrammerSession(TransportProfile profile, LinkState& state, SessionOptions options)
     : profile_(std::move(profile)), state_(state), options_(std::move(options)) {}
@@ -21,6 +27,7 @@ Actions ProgrammerSession::linkUp() {
     state_.endRequested = false;
     state_.clearRequests();
     state_.pendingOutputCommand = 0;
+    state_.laterOutputCommands.clear();
     state_.eventCount = 0;
     state_.transferDone = false;
     view([](LinkView& v) { v.lockTransportChoice(true); });
@@ -219,8 +226,8 @@ void ProgrammerSession::answerReport(const Unit& report) {
     std::copy_n(report.bytes.begin(), bytes.size(), bytes.begin());
     view([bytes, outputPending](LinkView& v) { v.ShowDiag(bytes, outputPending); });
     const std::uint8_t answer = reportAnswer();
-    state_.pendingOutputCommand = 0;
     const std::optional<TransferKind> kind = state_.transferRequested();
+    nextOutputCommand(kind.has_value());
     // What the device sent before this answer is not its reply to a command.
     if (kind || answer == kEndCommand)
         purge();
@@ -250,11 +257,30 @@ std::uint8_t ProgrammerSession::reportAnswer() {
     return answer;
 }
 
+// Each click goes with an answer of its own, in the order clicked; a click is
+// refused only while the queue holds a command for every output state.
 bool ProgrammerSession::switchOutput(int command) {
-    if (!state_.unlocked || state_.pendingOutputCommand != 0 || command < 1 || command > 8)
+    if (!state_.unlocked || command < 1 || command > 8)
         return false;
-    state_.pendingOutputCommand = command;
+    if (state_.pendingOutputCommand == 0) {
+        state_.pendingOutputCommand = command;
+        return true;
+    }
+    if (state_.laterOutputCommands.size() >= kQueuedOutputCommands)
+        return false;
+    state_.laterOutputCommands.push_back(command);
     return true;
+}
+
+// The command that went out is done; a transfer's command takes the place of all
+// of them, since the outputs they were clicked for may differ once it has run.
+void ProgrammerSession::nextOutputCommand(bool transferCommand) {
+    std::deque<int>& later = state_.laterOutputCommands;
+    if (transferCommand)
+        later.clear();
+    state_.pendingOutputCommand = later.empty() ? 0 : later.front();
+    if (!later.empty())
+        later.pop_front();
 }
 
 // ---- the end of a connection ----

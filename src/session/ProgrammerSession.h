@@ -62,6 +62,8 @@ public:
 
     // The user. A request the session cannot take now does nothing.
     Actions requestTransfer(TransferKind kind, WriteSnapshot frames = {});
+    // An output command (1..8) with the next answer to a report, or after the
+    // commands clicked before it; false while locked or with the queue full.
     bool switchOutput(int command);
     Actions submitAccessCode(const std::string& code);
     Actions closeDialog();
@@ -92,6 +94,7 @@ private:
     void backToIdentification();
     void answerReport(const Unit& report);
     std::uint8_t reportAnswer();
+    void nextOutputCommand(bool transferCommand);
     void deviceEnded();
     void Disconnect();
     void hideDialog();

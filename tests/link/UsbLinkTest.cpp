@@ -194,15 +194,23 @@ TEST_F(UsbLinkTest, StatusReportsAreFoundAfterNoiseAndAnsweredWithTheOutputComma
     ASSERT_EQ(view.reports.size(), 1u);
     EXPECT_EQ(view.reports[0], statusReport());
 
-    EXPECT_TRUE(link->switchOutput(6));
-    EXPECT_FALSE(link->switchOutput(2)) << "a second click before the report is ignored";
-    EXPECT_EQ(report(), 0x21);
+    // Three quick clicks: each goes with an answer of its own, in order.
+    EXPECT_TRUE(link->switchOutput(1));
+    EXPECT_TRUE(link->switchOutput(2));
+    EXPECT_TRUE(link->switchOutput(3));
+    EXPECT_EQ(report(), 0x1C);
     EXPECT_TRUE(view.pendingAtReport.back()) << "the lamps keep the clicked state until the answer is out";
+    EXPECT_EQ(report(), 0x1D);
+    EXPECT_EQ(report(), 0x1E);
+    EXPECT_TRUE(view.pendingAtReport.back());
     EXPECT_EQ(report(), 0x1B);
+    EXPECT_FALSE(view.pendingAtReport.back());
+    for (int click = 0; click < 8; ++click)
+        EXPECT_TRUE(link->switchOutput(5));
+    EXPECT_FALSE(link->switchOutput(5)) << "the queue holds eight";
 
-    link->switchOutput(3);
     link->requestTransfer(TransferKind::Write);
-    EXPECT_EQ(report(), 0xAA) << "a requested write goes before the output command, which is dropped";
+    EXPECT_EQ(report(), 0xAA) << "a requested write goes before the output commands, which are dropped";
     EXPECT_EQ(link->state().pendingOutputCommand, 0);
 }
 
