@@ -44,6 +44,7 @@ struct Messages {
     std::string msgLinkLost;
     std::string msgNotAccepted;
     std::string msgBlocksMissing;
+    std::string msgClockNotConfirmed;
     std::string msgEchoRefused; // "%1": how many times the block was sent
     std::string msgWriteIncomplete;
     std::string msgReadIncomplete;

@@ -147,6 +147,8 @@ void DeviceSession::showMessage(const link::LinkMessage& message, std::function<
 void DeviceSession::transferEnded(link::TransferKind, link::TransferEnd end) {
     switch (end) {
     case link::TransferEnd::Done:
+    case link::TransferEnd::ClockNotConfirmed: // the configuration is in the device; the message said the
+                                               // rest
         finish(kExitOk);
         return;
     case link::TransferEnd::NoAnswer:

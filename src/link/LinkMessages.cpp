@@ -21,6 +21,7 @@ const std::string& reasonText(const LinkMessage& message, const catalogue::Messa
         return texts.msgEchoRefused;
     case TransferEnd::Incomplete:
         return texts.msgBlocksMissing;
+    case TransferEnd::ClockNotConfirmed:
     case TransferEnd::Done:
     case TransferEnd::NoAnswer:
         break;
@@ -65,6 +66,8 @@ std::string wordMessage(const LinkMessage& message, const catalogue::Messages& t
     case Kind::Brltty:
         return texts.msgBrltty;
     case Kind::TransferIncomplete: {
+        if (message.end == TransferEnd::ClockNotConfirmed)
+            return texts.msgClockNotConfirmed;
         std::string reason = reasonText(message, texts);
         replaceAll(reason, "%1", std::to_string(message.resends));
         return reason + " " + consequenceText(message.transfer, texts);

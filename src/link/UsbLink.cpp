@@ -22,6 +22,14 @@ constexpr std::size_t kCodeAnswerBuffer = 64;
 
 constexpr std::uint8_t kReadTimeoutFill = 0x20; // what a status read that timed out appends
 
+// A read that ended with a whole StatusReport, as its last 21 bytes.
+std::optional<Unit> reportAtEnd(const Bytes& bytes) {
+    if (bytes.size() < log::kStatusReportSize ||
+        !std::equal(kReportTail.begin(), kReportTail.end(), bytes.end() - 2))
+        return std::nullopt;
+    return Unit{UnitKind::StatusReport, Bytes(bytes.end() - log::kStatusReportSize, bytes.end())};
+}
+
 bool waitsForCode(ProgrammerSession::Phase phase) {
     using Phase = ProgrammerSession::Phase;
     return phase == Phase::Prompt || phase == Phase::CheckingCode || phase == Phase::Refused;
@@ -168,6 +176,7 @@ void UsbLink::readUnit(Expect expect) {
         count = kAcceptanceSize - gathered_.size();
         break;
     case Expect::Echoes:
+    case Expect::TimeFrameEcho:
         count = transfer::kPayloadSize;
         state_.linkBuffer.assign(count, 0);
         break;
@@ -211,9 +220,14 @@ void UsbLink::unitRead(Expect expect, Bytes bytes) {
             unit = Unit{UnitKind::Acceptance, std::exchange(gathered_, {})};
         break;
     case Expect::Echoes:
+    case Expect::TimeFrameEcho:
         std::copy(bytes.begin(), bytes.end(), state_.linkBuffer.begin());
-        if (bytes.size() == transfer::kPayloadSize)
+        if (bytes.size() == transfer::kPayloadSize) {
+            gathered_.clear();
             unit = Unit{UnitKind::Echo, std::move(bytes)};
+        } else if (expect == Expect::TimeFrameEcho) {
+            unit = reportAfterWrite(bytes);
+        }
         break;
     case Expect::Frames:
         if (bytes.size() == transfer::kFrameSize)
@@ -232,6 +246,18 @@ void UsbLink::unitRead(Expect expect, Bytes bytes) {
         feed(*unit);
     else
         readUnit(expect);
+}
+
+// A device that took the TimeFrame and has ended its write reports again; its
+// report may span read time-outs, so short reads are gathered until one ends it.
+std::optional<Unit> UsbLink::reportAfterWrite(const Bytes& bytes) {
+    gathered_.insert(gathered_.end(), bytes.begin(), bytes.end());
+    if (gathered_.size() >= log::kStatusReportSize)
+        gathered_.erase(gathered_.begin(), gathered_.end() - log::kStatusReportSize);
+    std::optional<Unit> report = reportAtEnd(gathered_);
+    if (report)
+        gathered_.clear();
+    return report;
 }
 
 void UsbLink::feed(const Unit& unit) {

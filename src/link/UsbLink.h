@@ -44,6 +44,7 @@ private:
     void followSession(ProgrammerSession::Phase before);
     void readUnit(Expect expect);
     void unitRead(Expect expect, Bytes bytes);
+    std::optional<Unit> reportAfterWrite(const Bytes& bytes);
     void feed(const Unit& unit);
 
     // A message box from the poll: no tick starts while it is up.
@@ -58,7 +59,7 @@ private:
     PollTimer timer1_;
     std::unique_ptr<tftdichip> chip_;
     std::optional<Expect> reading_; // the unit the bridge read in flight is for
-    Bytes gathered_;                // an acceptance gathered across reads
+    Bytes gathered_;                // an acceptance, or a report after a write, gathered across reads
     ChunkCutter codeAnswer_;        // the answer to the code, or a new identification
     std::optional<OpenProblem> reportedProblem_;
     std::optional<OpenProblem> seenProblem_;

@@ -64,6 +64,8 @@ std::optional<Unit> ChunkCutter::next(Expect expect) {
         return frame();
     case Expect::Echoes:
         return fixed(UnitKind::Echo, transfer::kPayloadSize);
+    case Expect::TimeFrameEcho:
+        return timeFrameEcho();
     case Expect::Records:
         return fixed(UnitKind::Record, log::kEventRecordSize);
     }
@@ -152,6 +154,18 @@ std::optional<Unit> ChunkCutter::frame() {
         drop(transfer::kFrameSize);
     }
     return std::nullopt;
+}
+
+// The TimeFrame's payload is ten digits and zeros, so its echo never has a
+// report's tail where a StatusReport has it: a device that has finished its
+// write and reports again is told from one whose echo is still coming.
+std::optional<Unit> ChunkCutter::timeFrameEcho() {
+    const bool report = buffer_.size() >= log::kStatusReportSize &&
+                        std::equal(kReportTail.begin(), kReportTail.end(),
+                                   buffer_.begin() + static_cast<long>(log::kStatusReportSize) - 2);
+    if (report)
+        return take(UnitKind::StatusReport, log::kStatusReportSize);
+    return fixed(UnitKind::Echo, transfer::kPayloadSize);
 }
 
 Unit ChunkCutter::take(UnitKind kind, std::size_t size) {

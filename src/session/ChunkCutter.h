@@ -20,6 +20,7 @@ enum class Expect {
     SendAcceptance,  // after 0x60 or 0x0E: 16 bytes 0x60, or a StatusReport
     Frames,          // a configuration read: 66-byte Frames at an address of the image
     Echoes,          // a configuration write: 64-byte echoes
+    TimeFrameEcho,   // the echo of the TimeFrame, or a StatusReport once the device has ended the write
     Records,         // the event log: 32-byte records
 };
 
@@ -59,6 +60,7 @@ private:
     std::optional<Unit> endAnswer();
     std::optional<Unit> fixed(UnitKind kind, std::size_t size);
     std::optional<Unit> frame();
+    std::optional<Unit> timeFrameEcho();
 
     Unit take(UnitKind kind, std::size_t size);
     void drop(std::size_t count);

@@ -23,6 +23,9 @@ enum class TransferEnd {
     NotAccepted, // the device's acceptance was not the one the command asks for
     EchoRefused, // one Frame sent too often without a matching echo
     Incomplete,  // a read whose last block came before all the others had
+    // A write whose image the device confirmed block by block, but not the TimeFrame
+    // that sets its clock: the configuration is written.
+    ClockNotConfirmed,
 };
 
 // Something the link tells the user, worded in the user's language by wordMessage().

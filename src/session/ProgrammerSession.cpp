@@ -359,7 +359,7 @@ std::optional<Expect> ProgrammerSession::expect() const {
     case Phase::Running:
         switch (runningKind()) {
         case TransferKind::Write:
-            return Expect::Echoes;
+            return timeFrameSent() ? Expect::TimeFrameEcho : Expect::Echoes;
         case TransferKind::Read:
             return Expect::Frames;
         case TransferKind::EventLog:

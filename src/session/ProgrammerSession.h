@@ -112,6 +112,10 @@ private:
     void finishTransfer();
     void endTransfer(TransferEnd end);
     TransferKind runningKind() const;
+    // A write has had every image Frame confirmed and sent its TimeFrame.
+    bool timeFrameSent() const {
+        return phase_ == Phase::Running && next_ == frames_.size() && !frames_.empty();
+    }
 
     void send(Bytes bytes);
     void sendByte(std::uint8_t byte) { send(Bytes{byte}); }

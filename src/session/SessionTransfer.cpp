@@ -53,8 +53,14 @@ void ProgrammerSession::transferUnit(const Unit& unit) {
     switch (unit.kind) {
     case UnitKind::StatusReport:
         // The device has not taken the command: it is sent again; no progress.
-        if (phase_ == Phase::Accepting)
+        if (phase_ == Phase::Accepting) {
             sendByte(commandByte(runningKind()));
+        } else if (timeFrameSent()) {
+            // It took the TimeFrame and has ended its write: the report is answered
+            // as any other, so that the device does not lock itself waiting.
+            finishTransfer();
+            answerReport(unit);
+        }
         return;
     case UnitKind::Acceptance:
         if (phase_ == Phase::Accepting)
@@ -216,6 +222,8 @@ void ProgrammerSession::finishTransfer() {
 
 void ProgrammerSession::endTransfer(TransferEnd end) {
     const TransferKind kind = runningKind();
+    if (timeFrameSent() && (end == TransferEnd::NoAnswer || end == TransferEnd::EchoRefused))
+        end = TransferEnd::ClockNotConfirmed;
     stopTimer(SessionTimer::Stall);
     state_.clearRequests();
     state_.transferAborted = true;
@@ -225,10 +233,18 @@ void ProgrammerSession::endTransfer(TransferEnd end) {
     if (dialog_ == Dialog::Transfer)
         hideDialog();
     const int resends = options_.resendLimit;
-    view([kind, end](LinkView& v) { v.transferEnded(kind, end); });
+    const auto ended = [kind, end](LinkView& v) {
+        v.transferEnded(kind, end);
+    };
+    // A write that landed says so before it ends, so that nobody takes the end for a failure.
+    const bool sayFirst = end == TransferEnd::ClockNotConfirmed;
+    if (!sayFirst)
+        view(ended);
     view([kind, end, resends](LinkView& v) {
         v.showMessage(LinkMessage::transferIncomplete(kind, end, resends), [] {});
     });
+    if (sayFirst)
+        view(ended);
     if (end == TransferEnd::NoAnswer && profile_.closeOnStall) {
         Disconnect();
         closeLink(Millis(0));

@@ -108,6 +108,42 @@ TEST_P(LinkSuite, AChangedEchoIsSentAgainAndTheWriteStillLandsWhole) {
     EXPECT_TRUE(refused->view.connected) << "the exchange goes on";
 }
 
+TEST_P(LinkSuite, AWriteWhoseTimeFrameEchoCameBackChangedEndsWhenTheDeviceReportsAgain) {
+    sim::DeviceOptions options = steady();
+    options.faults.corruptEcho = 0.2;
+    options.seed = 1; // its TimeFrame echo is the one changed
+    const auto link = rig(options);
+    bool clockEchoChanged = false;
+    link->device().onNotice([&](const std::string& notice) {
+        clockEchoChanged = clockEchoChanged || notice.find("echo of 0x8080 corrupted") != std::string::npos;
+    });
+    ASSERT_TRUE(link->unlock());
+    changeSome(link->config);
+    ASSERT_EQ(link->transfer(TransferKind::Write), TransferEnd::Done);
+    ASSERT_TRUE(clockEchoChanged) << "the case this test is about";
+    EXPECT_EQ(link->device().memory().bytes(), imageOf(link->config));
+    EXPECT_TRUE(link->view.messages.empty()) << "nothing failed";
+    // Its reports are answered, so it does not lock itself.
+    const std::size_t reports = link->view.reports.size();
+    EXPECT_TRUE(link->runUntil([&] { return link->view.reports.size() > reports + 10; }, 10s));
+    EXPECT_TRUE(link->device().unlocked());
+    EXPECT_TRUE(link->view.connected);
+}
+
+TEST_P(LinkSuite, TheRightCodeTypedAfterTheDeviceGaveUpWaitingUnlocksIt) {
+    const auto link = rig();
+    ASSERT_TRUE(link->runUntil([&] { return link->view.dialog == Dialog::AccessPrompt; }, 5s));
+    // The device waits 30 s for the code, then identifies anew; the prompt stays up.
+    link->runUntil([] { return false; }, 30500ms);
+    ASSERT_EQ(link->view.dialog, Dialog::AccessPrompt);
+    EXPECT_FALSE(link->device().unlocked());
+    link->link->submitAccessCode("6173");
+    ASSERT_TRUE(link->runUntil([&] { return link->view.connected; }, 2s));
+    EXPECT_TRUE(link->device().unlocked());
+    EXPECT_TRUE(link->view.messages.empty()) << "no refusal, no unanswered code";
+    EXPECT_TRUE(link->runUntil([&] { return !link->view.reports.empty(); }, 2s));
+}
+
 TEST_P(LinkSuite, NoiseBeforeEachIdentificationAndBetweenReportsIsPassedOver) {
     sim::DeviceOptions options = steady();
     options.faults.garbage = true;

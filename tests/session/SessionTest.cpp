@@ -59,23 +59,18 @@ protected:
     bool overGprs() const { return transport() == Transport::Gprs; }
 };
 
-TEST_P(SessionTest, TheRightCodeTypedAfterTheDeviceIdentifiedAnewUnlocksIt) {
-    SessionRig rig(transport(), steady());
-    ASSERT_TRUE(rig.runUntil([&] { return rig.view.dialog == Dialog::AccessPrompt; }, 5s));
-    // The device waits 30 s for the code, then identifies again; the prompt stays up.
-    rig.runUntil([] { return false; }, overGprs() ? 30500ms : 31s);
-    ASSERT_EQ(rig.view.dialog, Dialog::AccessPrompt);
-    rig.view.closeMessagesAtOnce = true;
-    rig.submit("6173");
-    ASSERT_TRUE(rig.runUntil([&] { return rig.view.connected; }, 5s));
-    EXPECT_NE(rig.view.dialog, Dialog::CodeRefused);
-    EXPECT_TRUE(rig.view.messages.empty());
-}
-
 // A session fed by hand with units no device would send.
 struct Scripted {
     explicit Scripted(Transport transport)
-        : session(transport == Transport::Gprs ? gprsProfile(60s, 100ms) : usbProfile(), state) {}
+        : session(transport == Transport::Gprs ? gprsProfile(60s, 100ms) : usbProfile(), state,
+                  frozenClock()) {}
+    static SessionOptions frozenClock() {
+        SessionOptions options;
+        options.wallClock = [] {
+            return transfer::DateTime{2026, 12, 7, 22, 9};
+        };
+        return options;
+    }
 
     Actions feed(Actions actions) {
         for (const Action& action : actions)
@@ -85,12 +80,12 @@ struct Scripted {
     }
     Actions unit(UnitKind kind, Bytes bytes) { return feed(session.unitArrived({kind, std::move(bytes)})); }
     // Unlocked, with `kind` requested and its command sent as the answer to a report.
-    void requested(TransferKind kind) {
+    void requested(TransferKind kind, WriteSnapshot frames = {}) {
         feed(session.linkUp());
         unit(UnitKind::Identification, bytesOf("QTA71P"));
         feed(session.submitAccessCode("6173"));
         unit(UnitKind::Answer, {0x06});
-        feed(session.requestTransfer(kind));
+        feed(session.requestTransfer(kind, std::move(frames)));
         unit(UnitKind::StatusReport,
              Bytes{0x80, 123, 45, 110, 2, '6'} + bytesOf("2612072205") + Bytes{1, 0x81, 0, 0x1C, 0x2C});
     }
@@ -143,6 +138,39 @@ TEST_P(SessionTest, OnlyTheSixteenBytesTheCommandAsksForStartATransfer) {
               (RecordingView::Ended{TransferKind::Write, TransferEnd::NotAccepted}));
     EXPECT_TRUE(scripted.session.unlocked());
     EXPECT_FALSE(scripted.session.transferRunning());
+}
+
+// Each Frame the actions send, echoed as `echo` has it; what the session answered.
+Actions echoEach(Scripted& scripted, Actions actions, const std::function<Bytes(const Bytes&)>& echo) {
+    for (;;) {
+        const std::optional<std::size_t> sent = firstOf(actions, Action::Kind::Send);
+        if (!sent || actions[*sent].bytes.size() != transfer::kFrameSize)
+            return actions;
+        const Bytes& frame = actions[*sent].bytes;
+        actions = scripted.unit(UnitKind::Echo, echo(Bytes(frame.begin() + 2, frame.end())));
+    }
+}
+
+TEST_P(SessionTest, AWriteWhoseImageWasConfirmedButNotItsClockSaysTheConfigurationIsWritten) {
+    Scripted scripted(transport());
+    scripted.requested(TransferKind::Write,
+                       takeWriteSnapshot(Configuration::startup('.'), Language::EN, transport()));
+    Actions actions = scripted.unit(UnitKind::Acceptance, Bytes(16, 0x06));
+    int timeFrameSends = 0;
+    echoEach(scripted, std::move(actions), [&](const Bytes& payload) {
+        const bool timeFrame =
+            std::equal(payload.begin(), payload.begin() + 10, bytesOf("2612072209").begin());
+        if (!timeFrame)
+            return payload;
+        ++timeFrameSends;
+        Bytes changed = payload;
+        changed[3] ^= 0x01;
+        return changed;
+    });
+    EXPECT_EQ(timeFrameSends, 10);
+    ASSERT_FALSE(scripted.view.ended.empty());
+    EXPECT_EQ(scripted.view.ended.back().end, TransferEnd::ClockNotConfirmed);
+    EXPECT_EQ(scripted.view.messages.back().end, TransferEnd::ClockNotConfirmed);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothTransports, SessionTest, ::testing::Values(Transport::Usb, Transport::Gprs),
