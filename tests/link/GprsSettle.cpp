@@ -17,9 +17,10 @@ void settle(GprsLink& link, const std::function<void()>& pull, TcpPeer* served) 
         QCoreApplication::processEvents();
         pull();
         const GprsLink::Activity activity = link.activity();
-        const bool caughtUp =
-            !activity.connected || !served || served->closed() ||
-            (activity.bytesIn == served->sent() && activity.bytesOut == served->received().size());
+        // A peer that dropped the connection is caught up once the link has seen it go.
+        const bool caughtUp = !activity.connected || !served ||
+                              (!served->closed() && activity.bytesIn == served->sent() &&
+                               activity.bytesOut == served->received().size());
         if (activity.settled && caughtUp) {
             if (!served || served->closed() || !served->hasPieces())
                 return;
