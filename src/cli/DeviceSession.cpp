@@ -19,20 +19,33 @@ DeviceSession::DeviceSession(Settings settings, link::Clock& clock, std::ostream
 
 DeviceSession::~DeviceSession() = default;
 
+// Until a device unlocks, the timeout bounds the whole wait, whatever connects meanwhile.
 void DeviceSession::begin() {
-    alive();
+    startWatchdog();
 }
 
-// Every sign of the device moves the deadline on.
+// Once unlocked, every sign of the device moves the deadline on.
 void DeviceSession::alive() {
+    if (unlocked_)
+        startWatchdog();
+}
+
+void DeviceSession::startWatchdog() {
     if (done_)
         return;
     watchdog_.start(settings_.timeout, [this] {
         if (link_ && link_->transferRunning())
             link_->cancelTransfer();
-        finish(kExitTimedOut,
-               "no answer from the device within " + std::to_string(settings_.timeout.count() / 1000) + " s");
+        finish(kExitTimedOut, timedOutText());
     });
+}
+
+std::string DeviceSession::timedOutText() const {
+    const std::string seconds = std::to_string(settings_.timeout.count() / 1000);
+    if (unlocked_ || !overGprs_)
+        return "no answer from the device within " + seconds + " s";
+    return "no device unlocked within " + seconds + " s (" + std::to_string(connections_) +
+           (connections_ == 1 ? " connection came and went)" : " connections came and went)");
 }
 
 void DeviceSession::interrupt() {
@@ -55,6 +68,8 @@ void DeviceSession::finish(int status, const std::string& message) {
 }
 
 void DeviceSession::showLinkUp(bool up) {
+    if (up && !unlocked_)
+        ++connections_;
     if (up)
         alive();
 }
@@ -62,7 +77,7 @@ void DeviceSession::showLinkUp(bool up) {
 void DeviceSession::showConnected(bool connected) {
     if (connected && !unlocked_) {
         unlocked_ = true;
-        alive();
+        startWatchdog();
         // After the link has finished its own step.
         soon_.start(link::Millis(0), [this] { startJob(); });
     } else if (!connected && unlocked_) {

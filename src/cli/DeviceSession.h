@@ -48,7 +48,7 @@ public:
     void showLinkUp(bool up) override;
     void showConnected(bool connected) override;
     void lockTransportChoice(bool) override {}
-    void showTransport(link::Transport) override {}
+    void showTransport(link::Transport transport) override { overGprs_ = transport == link::Transport::Gprs; }
     void showAccessPrompt() override;
     void showCodeRefused(link::Transport) override;
     void showCodeAccepted() override {}
@@ -65,6 +65,8 @@ public:
 
 private:
     void alive();
+    void startWatchdog();
+    std::string timedOutText() const;
     void startJob();
     void finish(int status, const std::string& message = {});
 
@@ -77,6 +79,8 @@ private:
     link::OneShot watchdog_;
     link::OneShot soon_;
     bool unlocked_ = false;
+    bool overGprs_ = false;
+    int connections_ = 0; // that came before a device unlocked
     bool done_ = false;
     int reports_ = 0;
     int gaugeMaximum_ = 0;

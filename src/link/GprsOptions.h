@@ -22,8 +22,8 @@ struct GprsOptions {
     std::size_t bufferLimit = 4096; // bytes kept from the network before they are cut into units
 
     // User-interface side (the link's Clock).
-    Millis identifyLimit{60000}; // a connection that sends no identification this long is closed
-    Millis closeWait{10000};     // closing the window: the longest wait for the device's 0x04
+    Millis unlockLimit{60000}; // a connection not unlocked this long after it began is closed
+    Millis closeWait{10000};   // closing the window: the longest wait for the device's 0x04
 
     // TCP keep-alive, so a device that vanished without closing frees the connection.
     std::chrono::seconds keepAliveIdle{30};

@@ -32,8 +32,8 @@ Actions ProgrammerSession::linkUp() {
     state_.transferDone = false;
     view([](LinkView& v) { v.lockTransportChoice(true); });
     view([](LinkView& v) { v.showLinkUp(true); });
-    if (profile_.identifyLimit)
-        startTimer(SessionTimer::IdentifyLimit, *profile_.identifyLimit);
+    if (profile_.unlockLimit)
+        startTimer(SessionTimer::UnlockLimit, *profile_.unlockLimit);
     return take();
 }
 
@@ -98,7 +98,7 @@ Actions ProgrammerSession::timerExpired(SessionTimer timer) {
         Disconnect();
         closeLink(Millis(0));
         break;
-    case SessionTimer::IdentifyLimit:
+    case SessionTimer::UnlockLimit:
     case SessionTimer::CloseWait:
         closeLink(Millis(0));
         break;
@@ -131,8 +131,6 @@ Actions ProgrammerSession::linkLost() {
 
 void ProgrammerSession::identified() {
     sendByte(kIdentified);
-    if (profile_.identifyLimit)
-        stopTimer(SessionTimer::IdentifyLimit);
     if (profile_.promptLimit)
         startTimer(SessionTimer::Prompt, *profile_.promptLimit);
     phase_ = Phase::Prompt;
@@ -166,6 +164,8 @@ void ProgrammerSession::codeAnswered(std::uint8_t answer) {
 void ProgrammerSession::codeAccepted() {
     if (profile_.promptLimit)
         stopTimer(SessionTimer::Prompt);
+    if (profile_.unlockLimit)
+        stopTimer(SessionTimer::UnlockLimit);
     phase_ = Phase::Unlocked;
     dialog_ = Dialog::Hidden;
     state_.unlocked = true;
@@ -188,8 +188,6 @@ void ProgrammerSession::codeRefused() {
 void ProgrammerSession::backToIdentification() {
     phase_ = Phase::Locked;
     state_.unlocked = false;
-    if (profile_.identifyLimit)
-        startTimer(SessionTimer::IdentifyLimit, *profile_.identifyLimit);
 }
 
 Actions ProgrammerSession::closeDialog() {

@@ -13,12 +13,12 @@ namespace qta::link {
 // The bounds a session keeps. The transport runs each as a one-shot timer on its
 // clock and tells the session when one has expired.
 enum class SessionTimer {
-    Stall,         // a transfer, or the wait for its command's acceptance, made no progress
-    CodeAnswer,    // the device has not answered the access code
-    Prompt,        // GPRS: the code entry has been up too long
-    IdentifyLimit, // GPRS: a locked connection has not identified itself
-    Watchdog,      // GPRS: an unlocked device has gone silent
-    CloseWait,     // GPRS: the device has not ended the connection the window waits for
+    Stall,       // a transfer, or the wait for its command's acceptance, made no progress
+    CodeAnswer,  // the device has not answered the access code
+    Prompt,      // GPRS: the code entry has been up too long
+    UnlockLimit, // GPRS: a connection has not unlocked since it began
+    Watchdog,    // GPRS: an unlocked device has gone silent
+    CloseWait,   // GPRS: the device has not ended the connection the window waits for
 };
 inline constexpr int kSessionTimerCount = 6;
 

@@ -48,12 +48,12 @@ const TransportProfile& usbProfile() {
     return profile;
 }
 
-TransportProfile gprsProfile(Millis identifyLimit, Millis transferEndPause) {
+TransportProfile gprsProfile(Millis unlockLimit, Millis transferEndPause) {
     TransportProfile profile;
     profile.transport = Transport::Gprs;
     profile.refusalAcknowledged = false;
     profile.promptLimit = kPromptLimit;
-    profile.identifyLimit = identifyLimit;
+    profile.unlockLimit = unlockLimit;
     profile.watchdog = kWatchdog;
     profile.closeOnStall = true;
     profile.hasEndCommand = true;

@@ -18,9 +18,10 @@ struct TransportProfile {
     // GPRS: the code entry (and its refusal notice) closes after the dialog's 30
     // one-second ticks, at the 31st.
     std::optional<Millis> promptLimit;
-    // GPRS: a connection that is locked and sends no identification this long is
-    // closed, so that a peer which never identifies cannot hold the only slot.
-    std::optional<Millis> identifyLimit;
+    // GPRS: a connection not unlocked this long after it began is closed, however
+    // often it identified itself meanwhile, so that a peer which says "QTA71P" but
+    // never takes a code cannot hold the only slot.
+    std::optional<Millis> unlockLimit;
     // GPRS: an unlocked device idle and silent this long (the watchdog's ten
     // ticks) is taken as gone. Over USB the poll counts its own ticks.
     std::optional<Millis> watchdog;
@@ -41,6 +42,6 @@ struct TransportProfile {
 
 const TransportProfile& usbProfile();
 // The GPRS times come from the server's options (tests shorten them).
-TransportProfile gprsProfile(Millis identifyLimit, Millis transferEndPause);
+TransportProfile gprsProfile(Millis unlockLimit, Millis transferEndPause);
 
 } // namespace qta::link

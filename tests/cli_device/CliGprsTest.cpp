@@ -89,6 +89,36 @@ bool refusedAtOnce(std::uint16_t port) {
     return refused;
 }
 
+// A bare connection from anyone on the network, closed again at once.
+void poke(std::uint16_t port) {
+    const int caller = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    [[maybe_unused]] const int connected =
+        ::connect(caller, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::close(caller);
+}
+
+TEST(CliGprs, ConnectionsThatComeAndGoDoNotStretchTheTimeout) {
+    TempDir dir;
+    const std::uint16_t port = freePort();
+    const auto start = std::chrono::steady_clock::now();
+    auto reading = std::async(std::launch::async, [&] {
+        return runCli(
+            join({{"read", "--gprs", "--listen", std::to_string(port), "--code", "6173", "--timeout", "2"},
+                  {"-o", dir / "out.pff"}}));
+    });
+    while (reading.wait_for(300ms) == std::future_status::timeout && secondsSince(start) < 6.0)
+        poke(port);
+    const CliResult read = reading.get();
+    EXPECT_EQ(read.exitCode, 4) << read.err;
+    EXPECT_LT(secondsSince(start), 4.0) << "the whole wait is bounded";
+    EXPECT_NE(read.err.find("no device unlocked within 2 s ("), std::string::npos) << read.err;
+    EXPECT_NE(read.err.find(" connections came and went)"), std::string::npos) << read.err;
+}
+
 TEST(CliGprs, WhatIsWrittenIsReadBackOverAConnectionThatJoinsUnits) {
     TempDir dir;
     Configuration config = Configuration::startup('.');

@@ -137,6 +137,7 @@ protected:
 };
 
 TEST_F(GprsLinkTest, TheDeviceIsIdentifiedAfterNoiseAndAskedForTheCodeAgainAfterEachFailure) {
+    options.gprs.unlockLimit = 10min; // this connection takes its time over the code on purpose
     start();
     TcpPeer& peer = dialIn();
     EXPECT_TRUE(view.linkUp);
@@ -295,7 +296,7 @@ TEST_F(GprsLinkTest, ClosingTheWindowSendsTheEndAtTheNextReportAndWaitsAtMostThe
     EXPECT_TRUE(link->closeWindow([] {}));
 }
 
-TEST_F(GprsLinkTest, APeerThatNeverIdentifiesIsClosedAfter60sAndASilentDeviceAfterTheWatchdog) {
+TEST_F(GprsLinkTest, APeerThatNeverUnlocksIsClosedAfter60sAndASilentDeviceAfterTheWatchdog) {
     start();
     TcpPeer& browser = dialIn();
     Bytes request;
@@ -309,6 +310,17 @@ TEST_F(GprsLinkTest, APeerThatNeverIdentifiesIsClosedAfter60sAndASilentDeviceAft
     EXPECT_EQ(link->gprs()->activity().bytesDropped, request.size());
     advance(1s);
     EXPECT_TRUE(browser.closed());
+
+    // Identifying again and again does not restart the count: 60 s from its start it goes.
+    TcpPeer& poser = dialIn();
+    EXPECT_EQ(exchange(poser, bytesOf("QTA71P")), Bytes{0x1F});
+    advance(40s); // the prompt has closed after 31 s
+    EXPECT_EQ(exchange(poser, bytesOf("QTA71P")), Bytes{0x1F});
+    advance(19s);
+    EXPECT_FALSE(poser.closed());
+    advance(1s);
+    EXPECT_TRUE(poser.closed()) << "the only slot is free again for the real device";
+    EXPECT_EQ(view.dialog, Dialog::Hidden);
 
     TcpPeer& device = dialIn();
     unlock(device);
