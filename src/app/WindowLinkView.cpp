@@ -11,6 +11,8 @@
 #include "log/EventRecord.h"
 #include "log/StatusReport.h"
 
+#include <utility>
+
 #include <QWidget>
 
 namespace qta::app {
@@ -60,16 +62,21 @@ void WindowLinkView::showTransport(link::Transport transport) {
     parts_.topBar->showTransport(transport);
 }
 
+// The prompt never stands over a message box of the link: it waits until the box is closed.
 void WindowLinkView::showAccessPrompt() {
-    parts_.dialog->showAccessPrompt(messages());
+    promptWaits_ = openMessages_ > 0;
+    if (!promptWaits_)
+        parts_.dialog->showAccessPrompt(messages());
 }
 
 void WindowLinkView::showCodeRefused(link::Transport transport) {
+    promptWaits_ = false;
     // Over GPRS the notice goes by itself when the device gives up.
     parts_.dialog->showCodeRefused(transport == link::Transport::Usb, messages());
 }
 
 void WindowLinkView::showCodeAccepted() {
+    promptWaits_ = false;
     parts_.dialog->showCodeAccepted(messages());
 }
 
@@ -86,6 +93,7 @@ void WindowLinkView::setProgress(int value) {
 }
 
 void WindowLinkView::hideDialog() {
+    promptWaits_ = false;
     parts_.dialog->hide();
 }
 
@@ -131,8 +139,14 @@ void WindowLinkView::WriteEvent(std::span<const std::uint8_t, 32> record) {
 }
 
 void WindowLinkView::showMessage(const link::LinkMessage& message, std::function<void()> closed) {
+    ++openMessages_;
     parts_.dialogs->openMessage(parts_.window, fromUtf8(link::wordMessage(message, messages())),
-                                std::move(closed));
+                                [this, closed = std::move(closed)] {
+                                    --openMessages_;
+                                    if (openMessages_ == 0 && std::exchange(promptWaits_, false))
+                                        parts_.dialog->showAccessPrompt(messages());
+                                    closed();
+                                });
 }
 
 // Whatever the end, nothing is left to wait for: the dialog goes and the window is

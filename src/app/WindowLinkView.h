@@ -80,6 +80,8 @@ private:
 
     Parts parts_;
     link::LinkControl* control_ = nullptr;
+    int openMessages_ = 0;     // the link's message boxes still up
+    bool promptWaits_ = false; // the code prompt is shown once they are closed
 };
 
 } // namespace qta::app

@@ -417,6 +417,14 @@ private slots:
         window->dialogs->closeBoxes();
         QCOMPARE(closed, 1);
         QCOMPARE(view().language(), qta::Language::DE);
+
+        // A prompt that comes while a box is up waits until the box is closed.
+        view().showMessage(message, [] {});
+        view().showAccessPrompt();
+        QVERIFY(!dialog().isVisible());
+        window->dialogs->closeBoxes();
+        QVERIFY(dialog().isVisible());
+        QCOMPARE(dialog().buttonRole(), TfRead::ButtonRole::CodeSending);
     }
 };
 
