@@ -20,9 +20,9 @@ using qta::link::Unit;
 using qta::link::UnitKind;
 
 constexpr std::size_t kLimit = 200;
-constexpr Expect kExpectations[] = {Expect::Identification, Expect::CodeAnswer,      Expect::Reports,
-                                    Expect::EndAnswer,      Expect::WriteAcceptance, Expect::SendAcceptance,
-                                    Expect::Frames,         Expect::Echoes,          Expect::Records};
+constexpr Expect kExpectations[] = {
+    Expect::Identification, Expect::CodeAnswer, Expect::Reports, Expect::EndAnswer, Expect::WriteAcceptance,
+    Expect::SendAcceptance, Expect::Frames,     Expect::Echoes,  Expect::Records,   Expect::TimeFrameEcho};
 
 bool allEqual(const Unit& unit, std::uint8_t byte) {
     return std::all_of(unit.bytes.begin(), unit.bytes.end(), [&](std::uint8_t b) { return b == byte; });
@@ -32,15 +32,17 @@ bool wellFormed(const Unit& unit, Expect expect) {
     const std::size_t size = unit.bytes.size();
     switch (unit.kind) {
     case UnitKind::Identification:
-        return (expect == Expect::Identification || expect == Expect::CodeAnswer) && size == 6 &&
-               std::equal(unit.bytes.begin(), unit.bytes.end(), "QTA71P");
+        return (expect == Expect::Identification || expect == Expect::CodeAnswer ||
+                expect == Expect::Reports) &&
+               size == 6 && std::equal(unit.bytes.begin(), unit.bytes.end(), "QTA71P");
     case UnitKind::Answer:
         return size == 1 &&
                (expect == Expect::CodeAnswer || (expect == Expect::EndAnswer && unit.bytes[0] == 0x04));
     case UnitKind::StatusReport:
         return size == 21 && unit.bytes[19] == 0x1C && unit.bytes[20] == 0x2C &&
                (expect == Expect::Reports || expect == Expect::EndAnswer ||
-                expect == Expect::WriteAcceptance || expect == Expect::SendAcceptance);
+                expect == Expect::WriteAcceptance || expect == Expect::SendAcceptance ||
+                expect == Expect::TimeFrameEcho);
     case UnitKind::Acceptance:
         return size == 16 && ((expect == Expect::WriteAcceptance && allEqual(unit, 0x06)) ||
                               (expect == Expect::SendAcceptance && allEqual(unit, 0x60)));
@@ -49,7 +51,7 @@ bool wellFormed(const Unit& unit, Expect expect) {
         return expect == Expect::Frames && size == 66 && address % 64 == 0 && address <= 0x53C0;
     }
     case UnitKind::Echo:
-        return expect == Expect::Echoes && size == 64;
+        return (expect == Expect::Echoes || expect == Expect::TimeFrameEcho) && size == 64;
     case UnitKind::Record:
         return expect == Expect::Records && size == 32;
     }

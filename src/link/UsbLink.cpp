@@ -119,8 +119,13 @@ void UsbLink::unlockedTick() {
         // A byte came: the rest of the report is likely waiting, so the next tick reads
         // it at once instead of a byte per interval (the same bytes, ~80 ms sooner).
         timer1_.tickEnded(!bytes.empty());
-        if (buffer.size() >= log::kStatusReportSize &&
-            std::equal(kReportTail.begin(), kReportTail.end(), buffer.end() - 2)) {
+        if (buffer.size() >= kIdentification.size() &&
+            std::equal(kIdentification.begin(), kIdentification.end(), buffer.end() - 6)) {
+            buffer.clear(); // the device locked itself again and identifies
+            state_.tickCount = 0;
+            feed(Unit{UnitKind::Identification, Bytes(kIdentification.begin(), kIdentification.end())});
+        } else if (buffer.size() >= log::kStatusReportSize &&
+                   std::equal(kReportTail.begin(), kReportTail.end(), buffer.end() - 2)) {
             Unit report{UnitKind::StatusReport, Bytes(buffer.end() - log::kStatusReportSize, buffer.end())};
             buffer.clear();
             state_.tickCount = 0;

@@ -53,7 +53,7 @@ std::optional<Unit> ChunkCutter::next(Expect expect) {
     case Expect::CodeAnswer:
         return identification(true);
     case Expect::Reports:
-        return report(std::nullopt);
+        return reportOrIdentification();
     case Expect::EndAnswer:
         return endAnswer();
     case Expect::WriteAcceptance:
@@ -124,6 +124,19 @@ std::optional<Unit> ChunkCutter::report(std::optional<std::uint8_t> acceptanceBy
     }
     keepLast(log::kStatusReportSize - 1);
     return std::nullopt;
+}
+
+// An unlocked device that locked itself again (it had no answers for a while)
+// identifies itself instead of reporting: whichever starts first is taken.
+std::optional<Unit> ChunkCutter::reportOrIdentification() {
+    const auto at =
+        std::search(buffer_.begin(), buffer_.end(), kIdentification.begin(), kIdentification.end());
+    const std::optional<std::size_t> reportAt = reportStart(buffer_);
+    if (at != buffer_.end() && (!reportAt || static_cast<std::size_t>(at - buffer_.begin()) < *reportAt)) {
+        drop(static_cast<std::size_t>(at - buffer_.begin()));
+        return take(UnitKind::Identification, kIdentification.size());
+    }
+    return report(std::nullopt);
 }
 
 // The device's 0x04, unless a whole StatusReport (which may start with 0x04) is there.

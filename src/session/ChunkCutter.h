@@ -14,7 +14,7 @@ namespace qta::link {
 enum class Expect {
     Identification,  // locked: "QTA71P"; whatever comes before it is dropped
     CodeAnswer,      // after the access code: one answer byte, or "QTA71P" again
-    Reports,         // unlocked and idle: StatusReports, found by their 0x1C 0x2C tail
+    Reports,         // unlocked and idle: StatusReports, found by their 0x1C 0x2C tail, or "QTA71P" again
     EndAnswer,       // after the end command 0x04: the device's 0x04, or a StatusReport
     WriteAcceptance, // after 0xAA: 16 bytes 0x06, or a StatusReport
     SendAcceptance,  // after 0x60 or 0x0E: 16 bytes 0x60, or a StatusReport
@@ -57,6 +57,7 @@ public:
 private:
     std::optional<Unit> identification(bool answerOtherwise);
     std::optional<Unit> report(std::optional<std::uint8_t> acceptanceByte);
+    std::optional<Unit> reportOrIdentification();
     std::optional<Unit> endAnswer();
     std::optional<Unit> fixed(UnitKind kind, std::size_t size);
     std::optional<Unit> frame();

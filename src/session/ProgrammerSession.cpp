@@ -58,6 +58,8 @@ Actions ProgrammerSession::unitArrived(const Unit& unit) {
     case Phase::Ending:
         if (unit.kind == UnitKind::StatusReport)
             answerReport(unit);
+        else if (unit.kind == UnitKind::Identification)
+            relocked();
         else if (phase_ == Phase::Ending && unit.kind == UnitKind::Answer)
             deviceEnded();
         break;
@@ -125,6 +127,18 @@ Actions ProgrammerSession::linkLost() {
     view([](LinkView& v) { v.showLinkUp(false); });
     view([](LinkView& v) { v.lockTransportChoice(false); });
     return take();
+}
+
+// The device locked itself again (it went without answers too long): the
+// display says so at once, and the code is asked for anew.
+void ProgrammerSession::relocked() {
+    if (state_.anyRequest())
+        endTransfer(TransferEnd::LinkLost);
+    state_.endRequested = false;
+    if (profile_.watchdog)
+        stopTimer(SessionTimer::Watchdog);
+    Disconnect();
+    identified();
 }
 
 // ---- identification and the access code ----

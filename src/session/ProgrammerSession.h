@@ -88,6 +88,7 @@ private:
 
     // ProgrammerSession.cpp: the connection, the code, the reports.
     void identified();
+    void relocked();
     void codeAnswered(std::uint8_t answer);
     void codeAccepted();
     void codeRefused();

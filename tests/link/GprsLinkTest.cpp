@@ -215,6 +215,15 @@ TEST_F(GprsLinkTest, EachStatusReportIsAnsweredOnceAndAnOutputClickIsNeverLost) 
     EXPECT_EQ(Bytes(peer.received().end() - 2, peer.received().end()), (Bytes{0x1B, 0x1B}));
     EXPECT_EQ(view.reports.size(), 7u);
 
+    // A device that locked itself again identifies instead of reporting: it is asked for the code.
+    EXPECT_EQ(exchange(peer, bytesOf("QTA71P")), Bytes{0x1F});
+    EXPECT_FALSE(view.connected);
+    EXPECT_EQ(view.dialog, Dialog::AccessPrompt);
+    link->submitAccessCode("6173");
+    settle();
+    exchange(peer, Bytes{0x06});
+    ASSERT_TRUE(view.connected);
+
     // A click after the answer to a report went out rides on the next answer.
     peer.send(statusReport());
     settle();

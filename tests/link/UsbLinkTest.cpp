@@ -214,6 +214,19 @@ TEST_F(UsbLinkTest, StatusReportsAreFoundAfterNoiseAndAnsweredWithTheOutputComma
     EXPECT_EQ(link->state().pendingOutputCommand, 0);
 }
 
+TEST_F(UsbLinkTest, ADeviceThatLockedItselfAgainIsShownDisconnectedAndAskedForTheCode) {
+    unlock();
+    EXPECT_EQ(report(), 0x1B);
+    link->requestTransfer(TransferKind::Read); // not sent yet: it goes with the device's lock
+    driver.port->arrive(bytesOf("QTA71P"));
+    ASSERT_TRUE(clock.runUntil([&] { return view.prompts == 2; }, 2s));
+    EXPECT_FALSE(view.connected) << "the label says so at once";
+    EXPECT_EQ(driver.writes.back(), Bytes{0x1F});
+    ASSERT_FALSE(view.ended.empty());
+    EXPECT_EQ(view.ended.back().end, TransferEnd::LinkLost);
+    EXPECT_FALSE(link->transferRunning());
+}
+
 TEST_F(UsbLinkTest, CommandsNeedAnUnlockedDevice) {
     start();
     link->requestTransfer(TransferKind::Write);
