@@ -212,45 +212,43 @@ void UsbLink::readUnit(Expect expect) {
 // record is dropped and read again from its start, never pieced together.
 void UsbLink::unitRead(Expect expect, Bytes bytes) {
     state_.bytesRead = static_cast<std::uint32_t>(bytes.size());
-    std::optional<Unit> unit;
+    if (const std::optional<Unit> unit = cut(expect, std::move(bytes)))
+        feed(*unit);
+    else
+        readUnit(expect);
+}
+
+std::optional<Unit> UsbLink::cut(Expect expect, Bytes bytes) {
     switch (expect) {
     case Expect::CodeAnswer:
         codeAnswer_.append(bytes);
-        unit = codeAnswer_.next(Expect::CodeAnswer);
-        break;
+        return codeAnswer_.next(Expect::CodeAnswer);
     case Expect::WriteAcceptance:
     case Expect::SendAcceptance:
         gathered_.insert(gathered_.end(), bytes.begin(), bytes.end());
-        if (gathered_.size() >= kAcceptanceSize)
-            unit = Unit{UnitKind::Acceptance, std::exchange(gathered_, {})};
-        break;
+        if (gathered_.size() < kAcceptanceSize)
+            return std::nullopt;
+        return Unit{UnitKind::Acceptance, std::exchange(gathered_, {})};
     case Expect::Echoes:
     case Expect::TimeFrameEcho:
         std::copy(bytes.begin(), bytes.end(), state_.linkBuffer.begin());
         if (bytes.size() == transfer::kPayloadSize) {
             gathered_.clear();
-            unit = Unit{UnitKind::Echo, std::move(bytes)};
-        } else if (expect == Expect::TimeFrameEcho) {
-            unit = reportAfterWrite(bytes);
+            return Unit{UnitKind::Echo, std::move(bytes)};
         }
-        break;
+        return expect == Expect::TimeFrameEcho ? reportAfterWrite(bytes) : std::nullopt;
     case Expect::Frames:
-        if (bytes.size() == transfer::kFrameSize)
-            unit = Unit{UnitKind::Frame, std::move(bytes)};
-        break;
+        return bytes.size() == transfer::kFrameSize ? std::optional(Unit{UnitKind::Frame, std::move(bytes)})
+                                                    : std::nullopt;
     case Expect::Records:
-        if (bytes.size() == log::kEventRecordSize)
-            unit = Unit{UnitKind::Record, std::move(bytes)};
-        break;
+        return bytes.size() == log::kEventRecordSize ? std::optional(Unit{UnitKind::Record, std::move(bytes)})
+                                                     : std::nullopt;
     case Expect::Identification:
     case Expect::Reports:
     case Expect::EndAnswer:
         break;
     }
-    if (unit)
-        feed(*unit);
-    else
-        readUnit(expect);
+    return std::nullopt;
 }
 
 // A device that took the TimeFrame and has ended its write reports again; its

@@ -44,6 +44,7 @@ private:
     void followSession(ProgrammerSession::Phase before);
     void readUnit(Expect expect);
     void unitRead(Expect expect, Bytes bytes);
+    std::optional<Unit> cut(Expect expect, Bytes bytes);
     std::optional<Unit> reportAfterWrite(const Bytes& bytes);
     void feed(const Unit& unit);
 

@@ -86,7 +86,8 @@ public:
 private:
     enum class Dialog { Hidden, AccessCode, CheckingCode, CodeRefused, Transfer };
 
-    // ProgrammerSession.cpp: the connection, the code, the reports.
+    // ProgrammerSession.cpp: the connection and the code; SessionExchange.cpp: the
+    // reports, the output commands and the end of a connection.
     void identified();
     void relocked();
     void codeAnswered(std::uint8_t answer);
