@@ -17,10 +17,11 @@ void settle(GprsLink& link, const std::function<void()>& pull, TcpPeer* served) 
         QCoreApplication::processEvents();
         pull();
         const GprsLink::Activity activity = link.activity();
-        // A peer that dropped the connection is caught up once the link has seen it go.
-        const bool caughtUp = !activity.connected || !served ||
-                              (!served->closed() && activity.bytesIn == served->sent() &&
-                               activity.bytesOut == served->received().size());
+        // A connection that ended is caught up once both ends have seen it go.
+        const bool caughtUp =
+            !served || (activity.connected ? !served->closed() && activity.bytesIn == served->sent() &&
+                                                 activity.bytesOut == served->received().size()
+                                           : served->closed());
         if (activity.settled && caughtUp) {
             if (!served || served->closed() || !served->hasPieces())
                 return;
