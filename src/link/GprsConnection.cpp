@@ -8,6 +8,10 @@ namespace {
 // Purging what came before the access code reads at most this much, so a peer
 // that floods the connection cannot keep the thread there.
 constexpr std::size_t kPurgeLimit = 64 * 1024;
+// The user-interface thread is woken for queued work at most this often (what
+// must land first excepted): a transfer's progress then costs it a wake-up per
+// few milliseconds rather than one per Frame, and the window still moves smoothly.
+constexpr Millis kRingInterval{5};
 
 } // namespace
 
@@ -146,7 +150,9 @@ bool GprsConnection::awaitMore(std::optional<Millis> silenceLeft) {
             return false;
         shared->threadWaiting = true;
     }
-    const GprsSocket::Ready ready = socket_.await(shared_.doorbell(), cutter_.room() > 0, silenceLeft);
+    const GprsSocket::Ready ready =
+        socket_.await(shared_.doorbell(), cutter_.room() > 0, sooner(silenceLeft));
+    ringIfDue();
     {
         auto shared = shared_.lock();
         shared->threadWaiting = false;
@@ -174,7 +180,9 @@ bool GprsConnection::carryOut(const Actions& actions) {
     for (const Action& action : actions) {
         switch (action.kind) {
         case Kind::Send:
-            if (!flush(mustLand_) || !send(action.bytes))
+            // The bytes go first, so that the device works on its answer while the
+            // user-interface thread shows what came; only what must land first is waited for.
+            if ((mustLand_ && !flush(true)) || !send(action.bytes))
                 return false;
             break;
         case Kind::Purge:
@@ -215,11 +223,37 @@ bool GprsConnection::flush(bool waitApplied) {
         shared->uiWork.push_back(std::move(posted));
     batch_.clear();
     const std::uint64_t batch = ++shared->posted;
-    if (!std::exchange(shared->uiRung, true))
-        ringUi_();
+    if (waitApplied || std::chrono::steady_clock::now() - lastRing_ >= kRingInterval)
+        ring(*shared);
+    else if (!shared->uiRung && !ringDue_)
+        ringDue_ = lastRing_ + kRingInterval;
     if (waitApplied)
         shared.wait([&] { return shared->applied >= batch || shared->closing; });
     return !shared->closing;
+}
+
+// Rings unless the user-interface thread was rung already and has not taken its work yet.
+void GprsConnection::ring(GprsShared& shared) {
+    ringDue_.reset();
+    lastRing_ = std::chrono::steady_clock::now();
+    if (!std::exchange(shared.uiRung, true))
+        ringUi_();
+}
+
+void GprsConnection::ringIfDue() {
+    if (ringDue_ && std::chrono::steady_clock::now() >= *ringDue_) {
+        auto shared = shared_.lock();
+        ring(*shared);
+    }
+}
+
+// A wait ends in time for queued work to be rung.
+std::optional<Millis> GprsConnection::sooner(std::optional<Millis> limit) const {
+    if (!ringDue_)
+        return limit;
+    const auto left = std::chrono::duration_cast<Millis>(*ringDue_ - std::chrono::steady_clock::now());
+    const Millis due = std::max(left, Millis(0));
+    return limit ? std::min(*limit, due) : due;
 }
 
 bool GprsConnection::send(const Bytes& bytes) {
@@ -245,6 +279,8 @@ void GprsConnection::purgeInput() {
 
 bool GprsConnection::pause(Millis span) {
     auto shared = shared_.lock();
+    if (ringDue_)
+        ring(*shared);
     shared.waitFor(span, [&] { return shared->closing; });
     return !shared->closing;
 }

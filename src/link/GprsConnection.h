@@ -55,6 +55,9 @@ private:
     bool carryOut(const Actions& actions);
     void queueForUi(const Action& action);
     bool flush(bool waitApplied);
+    void ring(GprsShared& shared);
+    void ringIfDue();
+    std::optional<Millis> sooner(std::optional<Millis> limit) const;
     bool send(const Bytes& bytes);
     void purgeInput();
     bool pause(Millis span);
@@ -71,6 +74,8 @@ private:
     std::uint64_t purged_ = 0;
     std::vector<PostedAction> batch_; // for the user-interface thread, not yet queued
     bool mustLand_ = false;           // the batch holds what must be shown before the next send
+    std::chrono::steady_clock::time_point lastRing_;
+    std::optional<std::chrono::steady_clock::time_point> ringDue_; // queued work not rung for yet
     std::array<std::uint64_t, kSessionTimerCount> timerStarts_{};
     std::thread thread_; // last: it starts once everything above is set
 };

@@ -4,21 +4,42 @@ namespace qta::link {
 
 SessionHost::SessionHost(LinkView& view, Configuration& config, Clock& clock, char decimalSeparator,
                          Expired expired)
-    : view_(view), config_(config), decimalSeparator_(decimalSeparator), expired_(std::move(expired)) {
+    : view_(view), config_(config), clock_(clock), decimalSeparator_(decimalSeparator),
+      expired_(std::move(expired)) {
     for (int timer = 0; timer < kSessionTimerCount; ++timer)
-        timers_.push_back(std::make_unique<OneShot>(clock));
+        timers_.push_back({std::make_unique<OneShot>(clock)});
+}
+
+// A transfer restarts its stall bound with every Frame: a running timer only
+// notes when it was restarted, and when it runs out early it waits the rest.
+void SessionHost::start(SessionTimer which, Millis span) {
+    Timer& timer = timers_[static_cast<std::size_t>(which)];
+    timer.restartedAt = clock_.now();
+    if (timer.shot->active() && timer.span == span)
+        return;
+    timer.span = span;
+    arm(which, span);
+}
+
+void SessionHost::arm(SessionTimer which, Millis delay) {
+    timers_[static_cast<std::size_t>(which)].shot->start(delay, [this, which] {
+        const Timer& timer = timers_[static_cast<std::size_t>(which)];
+        const Millis ran = clock_.now() - timer.restartedAt;
+        if (ran < timer.span)
+            arm(which, timer.span - ran);
+        else
+            expired_(which);
+    });
 }
 
 bool SessionHost::carryOut(const Action& action) {
     using Kind = Action::Kind;
     switch (action.kind) {
-    case Kind::StartTimer: {
-        const SessionTimer timer = action.timer;
-        timers_[static_cast<std::size_t>(timer)]->start(action.span, [this, timer] { expired_(timer); });
+    case Kind::StartTimer:
+        start(action.timer, action.span);
         return true;
-    }
     case Kind::StopTimer:
-        timers_[static_cast<std::size_t>(action.timer)]->stop();
+        timers_[static_cast<std::size_t>(action.timer)].shot->stop();
         return true;
     case Kind::View:
         action.call(view_);
@@ -40,8 +61,8 @@ bool SessionHost::carryOut(const Action& action) {
 }
 
 void SessionHost::stopTimers() {
-    for (const auto& timer : timers_)
-        timer->stop();
+    for (const Timer& timer : timers_)
+        timer.shot->stop();
 }
 
 } // namespace qta::link

@@ -29,10 +29,19 @@ public:
     LinkView& view() { return view_; }
 
 private:
+    struct Timer {
+        std::unique_ptr<OneShot> shot;
+        Millis span{0};
+        Millis restartedAt{0};
+    };
+    void start(SessionTimer which, Millis span);
+    void arm(SessionTimer which, Millis delay);
+
     LinkView& view_;
     Configuration& config_;
+    Clock& clock_;
     char decimalSeparator_;
-    std::vector<std::unique_ptr<OneShot>> timers_; // one per SessionTimer
+    std::vector<Timer> timers_; // one per SessionTimer
     Expired expired_;
     std::unique_ptr<transfer::ConfigDecoder> decoder_;
 };
