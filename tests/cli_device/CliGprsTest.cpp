@@ -71,34 +71,37 @@ private:
     ChildProcess process_;
 };
 
-// One more device dialling in: true when the server took the connection and
-// closed it again at once.
-bool refusedAtOnce(std::uint16_t port) {
+// A connection to the port on loopback; -1 when it was not taken.
+int connectTo(std::uint16_t port) {
     const int caller = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(caller, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+        return caller;
+    ::close(caller);
+    return -1;
+}
+
+// One more device dialling in: true when the server took the connection and
+// closed it again at once.
+bool refusedAtOnce(std::uint16_t port) {
+    const int caller = connectTo(port);
     bool refused = false;
-    if (::connect(caller, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    if (caller >= 0) {
         pollfd watched{caller, POLLIN, 0};
         char byte = 0;
         refused = ::poll(&watched, 1, 200) == 1 && ::recv(caller, &byte, 1, 0) <= 0;
+        ::close(caller);
     }
-    ::close(caller);
     return refused;
 }
 
 // A bare connection from anyone on the network, closed again at once.
 void poke(std::uint16_t port) {
-    const int caller = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    [[maybe_unused]] const int connected =
-        ::connect(caller, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::close(caller);
+    if (const int caller = connectTo(port); caller >= 0)
+        ::close(caller);
 }
 
 TEST(CliGprs, ConnectionsThatComeAndGoDoNotStretchTheTimeout) {
