@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace qta::link::test {
 namespace {
 
@@ -226,6 +228,29 @@ TEST(LinkSuiteGprs, ASecondDeviceIsRefusedAtOnceWhileTheFirstTransfers) {
     ASSERT_TRUE(link->runUntil([&] { return !link->view.ended.empty(); }, 30s));
     EXPECT_EQ(link->view.ended.back().end, TransferEnd::Done);
     EXPECT_TRUE(second.received().empty());
+}
+
+// Sessions are objects: two links run at once in one process, each with its own
+// device, clock, record, view and Configuration, and neither sees the other's numbers.
+TEST(LinkSuiteSessions, TwoRunAtOnceInOneProcessAndShareNothing) {
+    const auto writeAndReadBack = [](LinkRig& link, const std::string& number) {
+        ASSERT_TRUE(link.unlock());
+        link.config.setText(*link.config.table().find("TNIN_V_3_1"), number);
+        const Bytes written = imageOf(link.config);
+        ASSERT_EQ(link.transfer(TransferKind::Write), TransferEnd::Done);
+        EXPECT_EQ(link.device().memory().bytes(), written);
+        link.config = Configuration::startup('.');
+        ASSERT_EQ(link.transfer(TransferKind::Read), TransferEnd::Done);
+        EXPECT_EQ(imageOf(link.config), written) << "every field read back as written";
+    };
+    const auto first = makeRig(Transport::Usb, steady());
+    const auto second = makeRig(Transport::Usb, steady());
+    std::thread a([&] { writeAndReadBack(*first, "0911111111"); });
+    std::thread b([&] { writeAndReadBack(*second, "0922222222"); });
+    a.join();
+    b.join();
+    EXPECT_EQ(first->config.text(*first->config.table().find("TNIN_V_3_1")), "0911111111");
+    EXPECT_EQ(second->config.text(*second->config.table().find("TNIN_V_3_1")), "0922222222");
 }
 
 } // namespace

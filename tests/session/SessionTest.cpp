@@ -1,57 +1,22 @@
 #include "ProtocolBytes.h"
-#include "SessionRig.h"
+#include "RecordingView.h"
 
 #include "catalogue/DeviceTexts.h"
 #include "log/EventRecord.h"
 #include "session/Commands.h"
+#include "session/ProgrammerSession.h"
 #include "transfer/ConfigEncoder.h"
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <functional>
+#include <optional>
 
 namespace qta::link::test {
 namespace {
 
 using namespace std::chrono_literals;
 using Dialog = RecordingView::DialogShown;
-
-sim::DeviceOptions steady() {
-    sim::DeviceOptions options;
-    options.varyStatus = false;
-    return options;
-}
-
-void setField(Configuration& config, std::string_view name, const std::string& value) {
-    const std::optional<FieldId> id = config.table().find(name);
-    ASSERT_TRUE(id.has_value()) << name;
-    config.setText(*id, value);
-}
-
-// A configuration that differs from the start-up one in a number list, a text and the APN.
-void changeSome(Configuration& config, const std::string& number) {
-    setField(config, "TNIN_V_3_1", number);
-    setField(config, "TNIN_V_3_2", "0905123457");
-    setField(config, "editAPN", "internet.test");
-}
-
-Bytes imageOf(const Configuration& config) {
-    return transfer::encodeImage(config, catalogue::imageDeviceTexts(Language::EN)).bytes();
-}
-
-// A whole write, read back into start-up values, and the event log; true when all held.
-void writeReadAndLog(SessionRig& rig, const std::string& number) {
-    ASSERT_TRUE(rig.unlock());
-    changeSome(rig.config, number);
-    const Bytes written = imageOf(rig.config);
-    ASSERT_EQ(rig.transfer(TransferKind::Write), TransferEnd::Done);
-    EXPECT_EQ(rig.device.memory().bytes(), written);
-
-    rig.config = Configuration::startup('.');
-    ASSERT_EQ(rig.transfer(TransferKind::Read), TransferEnd::Done);
-    EXPECT_EQ(imageOf(rig.config), written) << "every field read back as written";
-    EXPECT_EQ(rig.config.text(*rig.config.table().find("TNIN_V_3_1")), number);
-}
 
 class SessionTest : public ::testing::TestWithParam<Transport> {
 protected:
@@ -175,18 +140,6 @@ TEST_P(SessionTest, AWriteWhoseImageWasConfirmedButNotItsClockSaysTheConfigurati
 
 INSTANTIATE_TEST_SUITE_P(BothTransports, SessionTest, ::testing::Values(Transport::Usb, Transport::Gprs),
                          [](const auto& param) { return param.param == Transport::Usb ? "Usb" : "Gprs"; });
-
-// Sessions are objects: two run at once, each with its own device, record, view
-// and Configuration, and neither sees the other's numbers.
-TEST(Sessions, TwoRunAtOnceInOneProcessAndShareNothing) {
-    SessionRig first(Transport::Gprs, steady());
-    SessionRig second(Transport::Usb, steady());
-    std::thread a([&] { writeReadAndLog(first, "0911111111"); });
-    std::thread b([&] { writeReadAndLog(second, "0922222222"); });
-    a.join();
-    b.join();
-    EXPECT_NE(first.device.memory().bytes(), second.device.memory().bytes());
-}
 
 } // namespace
 } // namespace qta::link::test
