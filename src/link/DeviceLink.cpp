@@ -55,6 +55,7 @@ void DeviceLink::rdbGPRSClick() {
     if (!gprs_)
         gprs_ = std::make_unique<GprsLink>(view_, config_, clock_, sessionOptions_, options_.gprs,
                                            options_.decimalSeparator);
+    gprs_->setAside(aside_);
     gprs_->setActive(true);
     view_.showLinkUp(false);
     view_.showTransport(Transport::Gprs);
@@ -64,17 +65,31 @@ std::uint16_t DeviceLink::gprsPort() const {
     return gprs_ ? gprs_->port() : 0;
 }
 
+bool DeviceLink::unlockedOrSaid() {
+    if (inUse().state().unlocked)
+        return true;
+    view_.showMessage(LinkMessage::of(LinkMessage::Kind::NotConnected), [] {});
+    return false;
+}
+
 void DeviceLink::requestTransfer(TransferKind kind) {
-    if (!inUse().state().unlocked) {
-        view_.showMessage(LinkMessage::of(LinkMessage::Kind::NotConnected), [] {});
+    if (!unlockedOrSaid())
         return;
-    }
     WriteSnapshot frames;
     if (kind == TransferKind::Write)
         frames = takeWriteSnapshot(config_, view_.language(), transport_);
     inUse().run([kind, frames = std::move(frames)](ProgrammerSession& s) mutable {
         return s.requestTransfer(kind, std::move(frames));
     });
+}
+
+void DeviceLink::requestReadAside(Configuration& aside) {
+    if (!unlockedOrSaid())
+        return;
+    aside_ = &aside;
+    inUse().setAside(aside_);
+    inUse().run(
+        [](ProgrammerSession& s) { return s.requestTransfer(TransferKind::Read, {}, ReadInto::Aside); });
 }
 
 // Ignored unless the device is unlocked and no other command waits to be sent.

@@ -66,6 +66,10 @@ public:
     // A menu command (Send, Read, event-log Read). It needs an unlocked device,
     // else the user is told "Device not connected !".
     void requestTransfer(TransferKind kind) override;
+    // A Read whose Frames go into `aside`, leaving the edited configuration alone
+    // (a comparison with the device, a verify). Like requestTransfer otherwise;
+    // `aside` must outlive the link.
+    void requestReadAside(Configuration& aside);
     // An output command (1..8) sent with the next answer. True when it was taken:
     // the page then shows the new state at once.
     bool switchOutput(int command) override;
@@ -95,8 +99,11 @@ public:
 
 private:
     SessionTransport& inUse() const;
+    // The device is unlocked; otherwise the user is told "Device not connected !".
+    bool unlockedOrSaid();
 
     Configuration& config_;
+    Configuration* aside_ = nullptr;
     LinkView& view_;
     Clock& clock_;
     LinkOptions options_;

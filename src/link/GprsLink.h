@@ -35,6 +35,7 @@ public:
     bool switchOutput(int command) override;
     LinkState state() const override;
     bool attached() const override { return connection_ != nullptr; }
+    void setAside(Configuration* aside) override { host_.setAside(aside); }
 
     // The bound port while listening, else 0.
     std::uint16_t port() const;

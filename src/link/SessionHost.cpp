@@ -45,7 +45,10 @@ bool SessionHost::carryOut(const Action& action) {
         action.call(view_);
         return true;
     case Kind::StartDecoding:
-        decoder_ = std::make_unique<transfer::ConfigDecoder>(config_, decimalSeparator_);
+        if (Configuration* into = action.aside ? aside_ : &config_)
+            decoder_ = std::make_unique<transfer::ConfigDecoder>(*into, decimalSeparator_);
+        else
+            decoder_.reset();
         return true;
     case Kind::ApplyFrame:
         if (decoder_)

@@ -27,6 +27,8 @@ public:
     bool carryOut(const Action& action);
     void stopTimers();
     LinkView& view() { return view_; }
+    // The Configuration a read kept aside decodes into; null drops its Frames.
+    void setAside(Configuration* aside) { aside_ = aside; }
 
 private:
     struct Timer {
@@ -39,6 +41,7 @@ private:
 
     LinkView& view_;
     Configuration& config_;
+    Configuration* aside_ = nullptr;
     Clock& clock_;
     char decimalSeparator_;
     std::vector<Timer> timers_; // one per SessionTimer

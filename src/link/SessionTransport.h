@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Configuration.h"
 #include "session/LinkState.h"
 #include "session/ProgrammerSession.h"
 
@@ -28,6 +29,8 @@ public:
     virtual LinkState state() const = 0;
     // A device is attached: the bridge is open, or a connection is up.
     virtual bool attached() const = 0;
+    // Where a read kept aside decodes (see ReadInto); it must outlive the transport.
+    virtual void setAside(Configuration* aside) = 0;
 };
 
 } // namespace qta::link

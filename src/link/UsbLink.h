@@ -28,6 +28,7 @@ public:
     bool switchOutput(int command) override { return chip_ && session_.switchOutput(command); }
     LinkState state() const override { return state_; }
     bool attached() const override { return state_.usbOpen; }
+    void setAside(Configuration* aside) override { host_.setAside(aside); }
 
 private:
     void Timer1Timer();

@@ -61,7 +61,7 @@ public:
     Actions linkLost();
 
     // The user. A request the session cannot take now does nothing.
-    Actions requestTransfer(TransferKind kind, WriteSnapshot frames = {});
+    Actions requestTransfer(TransferKind kind, WriteSnapshot frames = {}, ReadInto into = ReadInto::Edited);
     // An output command (1..8) with the next answer to a report, or after the
     // commands clicked before it; false while locked or with the queue full.
     bool switchOutput(int command);
@@ -138,6 +138,7 @@ private:
     Bytes accessCode_; // the AccessCodeMessage, sent again if the device identifies anew
 
     WriteSnapshot frames_; // a write: the image's Frames; the TimeFrame follows them
+    ReadInto readInto_ = ReadInto::Edited;
     std::size_t next_ = 0; // the Frame being sent
     transfer::Frame sending_;
     int sends_ = 0; // of the Frame being sent

@@ -22,6 +22,10 @@ enum class SessionTimer {
 };
 inline constexpr int kSessionTimerCount = 6;
 
+// Where a read's Frames go: into the Configuration the user edits, or into one
+// kept aside, for a comparison or a verify that must leave the user's fields alone.
+enum class ReadInto { Edited, Aside };
+
 // One thing a session asks its transport to do; a session returns them in order.
 struct Action {
     enum class Kind {
@@ -31,6 +35,7 @@ struct Action {
         StopTimer,     // `timer`
         View,          // `call` on the view; `landsFirst`: shown before anything after it goes out
         StartDecoding, // a read was accepted: its Frames go into the Configuration from now on
+                       // (`aside`: into the one kept aside, not the one being edited)
         ApplyFrame,    // `frame` of a read, set into the Configuration before its acknowledgement
         Pause,         // the connection thread rests `span` before it reads on
         Close,         // the connection closes, `span` from now
@@ -41,6 +46,7 @@ struct Action {
     Millis span{0};
     std::function<void(LinkView&)> call;
     bool landsFirst = false;
+    bool aside = false;
     transfer::Frame frame{};
 
     static Action of(Kind kind) {

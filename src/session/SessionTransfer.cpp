@@ -16,13 +16,14 @@ constexpr int kEventRecords = 256;
 
 // A menu command's request: the next StatusReport is answered with its command
 // byte. Waiting for that report is bounded like every other step.
-Actions ProgrammerSession::requestTransfer(TransferKind kind, WriteSnapshot frames) {
+Actions ProgrammerSession::requestTransfer(TransferKind kind, WriteSnapshot frames, ReadInto into) {
     if (phase_ != Phase::Unlocked || state_.anyRequest() || state_.endRequested)
         return take();
     state_.frameAccepted = false;
     state_.transferAborted = false;
     state_.requestFlag(kind) = true;
     frames_ = std::move(frames);
+    readInto_ = into;
     if (kind == TransferKind::EventLog) {
         state_.eventCount = 0;
         view([](LinkView& v) { v.clearEvents(); });
@@ -103,7 +104,9 @@ void ProgrammerSession::acceptanceArrived(const Unit& unit) {
     view([maximum](LinkView& v) { v.showTransferRunning(maximum); });
     if (kind == TransferKind::Read) {
         framesRead_.reset();
-        out_.push_back(Action::of(Action::Kind::StartDecoding));
+        Action decoding = Action::of(Action::Kind::StartDecoding);
+        decoding.aside = readInto_ == ReadInto::Aside;
+        out_.push_back(std::move(decoding));
     } else if (kind == TransferKind::Write) {
         next_ = 0;
         sends_ = 0;

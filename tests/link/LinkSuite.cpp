@@ -85,6 +85,25 @@ TEST_P(LinkSuite, AWholeWriteReadAndEventLogMoveEveryByteAsTheDeviceHoldsIt) {
     EXPECT_TRUE(link->runUntil([&] { return link->view.dialog == Dialog::Hidden; }, 2s));
 }
 
+TEST_P(LinkSuite, AReadKeptAsideFillsItsOwnConfigurationAndLeavesTheEditedOneAlone) {
+    const auto link = rig();
+    ASSERT_TRUE(link->unlock());
+    changeSome(link->config);
+    const Bytes written = imageOf(link->config);
+    ASSERT_EQ(link->transfer(TransferKind::Write), TransferEnd::Done);
+    link->config.setText(*link->config.table().find("TNIN_V_3_1"), "0911222333");
+    const Bytes edited = imageOf(link->config);
+
+    Configuration aside = Configuration::startup('.');
+    ASSERT_EQ(link->readAside(aside), TransferEnd::Done);
+    EXPECT_EQ(imageOf(aside), written);
+    EXPECT_EQ(imageOf(link->config), edited) << "the edit survives the read kept aside";
+
+    // The next plain Read goes where it always did.
+    ASSERT_EQ(link->transfer(TransferKind::Read), TransferEnd::Done);
+    EXPECT_EQ(imageOf(link->config), written);
+}
+
 TEST_P(LinkSuite, AChangedEchoIsSentAgainAndTheWriteStillLandsWhole) {
     sim::DeviceOptions options = steady();
     options.faults.corruptEcho = 0.2;
