@@ -23,7 +23,7 @@ namespace {
 
 using Caption = ConfigurationPages::Caption;
 
-constexpr int kSmsTextWidth = 190;
+constexpr int kSmsTextWidth = 176;
 
 Caption named(const QString& name) {
     return {name, designCaption(name)};

@@ -31,7 +31,7 @@ QString designCaption(const QString& name) {
     static const QHash<QString, QString> captions = [] {
         const catalogue::LanguageCatalogue& slovak = catalogue::languageCatalogue(Language::SK);
         QHash<QString, QString> byName;
-        for (const auto* texts : {&slovak.menuCaptions, &slovak.controlTexts}) {
+        for (const auto* texts : {&slovak.menuCaptions, &slovak.ownMenuCaptions, &slovak.controlTexts}) {
             for (const catalogue::ControlText& item : *texts) {
                 if (item.role == catalogue::TextRole::Caption)
                     byName.insert(fromUtf8(item.control), fromUtf8(item.text));

@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -114,6 +115,32 @@ void QtDialogs::openQuestion(QWidget* parent, const QString& question, std::func
     QObject::connect(box, &QDialog::finished, box, [box, answered = std::move(answered)] {
         if (answered)
             answered(box->clickedButton() == box->button(QMessageBox::Yes));
+    });
+    box->open();
+}
+
+} // namespace qta::app
+
+namespace qta::app {
+
+void QtDialogs::askUnsavedChanges(QWidget* parent, const QString& question, const UnsavedCaptions& captions,
+                                  std::function<void(UnsavedChoice)> answered) {
+    QMessageBox* box = openBox(parent, QMessageBox::Warning, question,
+                               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    // The buttons speak the window's language, not Qt's.
+    box->button(QMessageBox::Save)->setText(captions.save);
+    box->button(QMessageBox::Discard)->setText(captions.discard);
+    box->button(QMessageBox::Cancel)->setText(captions.cancel);
+    box->setDefaultButton(QMessageBox::Save);
+    QObject::connect(box, &QDialog::finished, box, [box, answered = std::move(answered)] {
+        const QAbstractButton* clicked = box->clickedButton();
+        UnsavedChoice choice = UnsavedChoice::Cancel;
+        if (clicked == box->button(QMessageBox::Save))
+            choice = UnsavedChoice::Save;
+        else if (clicked == box->button(QMessageBox::Discard))
+            choice = UnsavedChoice::Discard;
+        if (answered)
+            answered(choice);
     });
     box->open();
 }

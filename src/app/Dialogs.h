@@ -19,6 +19,14 @@ struct FileDialogRequest {
     QString proposedName;
 };
 
+// The answers to the question about unsaved changes, and its buttons' captions.
+enum class UnsavedChoice { Save, Discard, Cancel };
+struct UnsavedCaptions {
+    QString save;
+    QString discard;
+    QString cancel;
+};
+
 // The window's dialogs and message boxes. The window uses QtDialogs; tests answer
 // them without a modal dialog. None of them waits for the user: each call returns at
 // once, and the window (and the device link with it) runs on while a dialog is up.
@@ -47,6 +55,10 @@ public:
     // false for No or a closed box.
     virtual void openQuestion(QWidget* parent, const QString& question,
                               std::function<void(bool)> answered) = 0;
+    // Save / Discard / Cancel, leaving the window running: `answered` gets the
+    // choice, Cancel for a closed box.
+    virtual void askUnsavedChanges(QWidget* parent, const QString& question, const UnsavedCaptions& captions,
+                                   std::function<void(UnsavedChoice)> answered) = 0;
 };
 
 class QtDialogs : public Dialogs {
@@ -59,6 +71,8 @@ public:
     void showError(QWidget* parent, const QString& text) override;
     void openMessage(QWidget* parent, const QString& text, std::function<void()> closed) override;
     void openQuestion(QWidget* parent, const QString& question, std::function<void(bool)> answered) override;
+    void askUnsavedChanges(QWidget* parent, const QString& question, const UnsavedCaptions& captions,
+                           std::function<void(UnsavedChoice)> answered) override;
 };
 
 // "QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*" as Qt's name filters: each

@@ -5,7 +5,9 @@
 #include "log/EventRecord.h"
 #include "model/AtomicFile.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QTextDocument>
@@ -62,12 +64,34 @@ WriteStatus EventLogPage::save(const QString& path) const {
                               log::eventLogFileContent(linesOf(memoText(*view_))));
 }
 
-void EventLogPage::print(QPrinter& printer) const {
+// The lines are laid out on the printer's pages less a header band, which each page
+// gets above its share of the lines.
+void EventLogPage::print(QPrinter& printer, const QString& header) const {
     printer.setDocName(QString());
+    QPainter painter(&printer);
+    if (!painter.isActive())
+        return;
     QTextDocument document;
+    document.documentLayout()->setPaintDevice(&printer);
     document.setDefaultFont(view_->font());
     document.setPlainText(view_->toPlainText());
-    document.print(&printer);
+    const QRectF paper = printer.pageLayout().paintRectPixels(printer.resolution());
+    painter.setFont(view_->font());
+    const qreal band = painter.fontMetrics().height() * 2.0;
+    const QSizeF body(paper.width(), paper.height() - band);
+    document.setPageSize(body);
+    for (int page = 0; page < document.pageCount(); ++page) {
+        if (page > 0)
+            printer.newPage();
+        painter.save();
+        painter.drawText(QRectF(0, 0, body.width(), band * 0.75), Qt::AlignLeft | Qt::AlignVCenter, header);
+        painter.drawLine(QPointF(0, band * 0.75), QPointF(body.width(), band * 0.75));
+        painter.translate(0, band - page * body.height());
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, page * body.height(), body.width(), body.height());
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
 }
 
 } // namespace qta::app

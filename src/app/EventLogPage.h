@@ -25,8 +25,9 @@ public:
     // Writes the view's lines, each followed by CR LF, in Windows-1250; an existing
     // file is replaced. Anything but Written when the file cannot be written.
     WriteStatus save(const QString& path) const;
-    // Prints the view's text on `printer`, paginated by its page, with an empty job title.
-    void print(QPrinter& printer) const;
+    // Prints the view's text on `printer`, paginated by its page, each page headed by
+    // `header`, with an empty job title.
+    void print(QPrinter& printer, const QString& header) const;
 
 private:
     QPlainTextEdit* view_;

@@ -15,7 +15,7 @@ namespace qta::app {
 namespace {
 
 constexpr int kRowsPerColumn = 16;
-constexpr int kEntryWidth = 104;
+constexpr int kEntryWidth = 100;
 
 } // namespace
 

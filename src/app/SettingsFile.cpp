@@ -8,6 +8,20 @@ namespace {
 
 constexpr const char* kSection = "Language";
 constexpr const char* kKey = "Lang";
+constexpr const char* kRecentSection = "Recent";
+
+std::string recentKey(std::size_t index) {
+    return "File" + std::to_string(index + 1);
+}
+
+// Reading trims blanks and one pair of quotes, and a line ends a value.
+bool storable(const std::string& path) {
+    const auto awkward = [](char c) {
+        return c == ' ' || c == '\t' || c == '"' || c == '\'';
+    };
+    return !path.empty() && path.find_first_of("\r\n") == std::string::npos && !awkward(path.front()) &&
+           !awkward(path.back());
+}
 
 } // namespace
 
@@ -23,6 +37,34 @@ bool SettingsFile::setLanguage(const std::string& code) const {
     if (!document)
         return false;
     document->setValue(kSection, kKey, code);
+    return document->saveTo(path_) == WriteStatus::Written;
+}
+
+std::vector<std::string> SettingsFile::recentFiles() const {
+    std::string content;
+    if (readWholeFile(path_, content) != ReadStatus::Read)
+        return {};
+    const ProfileDocument document = ProfileDocument::parse(content);
+    std::vector<std::string> paths;
+    for (std::size_t k = 0; k < kRecentFiles; ++k) {
+        std::string path = document.value(kRecentSection, recentKey(k)).value_or(std::string());
+        if (!path.empty())
+            paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+bool SettingsFile::setRecentFiles(const std::vector<std::string>& paths) const {
+    std::optional<ProfileDocument> document = ProfileDocument::loadForUpdate(path_);
+    if (!document)
+        return false;
+    std::size_t stored = 0;
+    for (const std::string& path : paths) {
+        if (stored < kRecentFiles && storable(path))
+            document->setValue(kRecentSection, recentKey(stored++), path);
+    }
+    for (; stored < kRecentFiles; ++stored)
+        document->setValue(kRecentSection, recentKey(stored), "");
     return document->saveTo(path_) == WriteStatus::Written;
 }
 

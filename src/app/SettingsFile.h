@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace qta::app {
 
@@ -14,6 +15,15 @@ public:
     std::string language() const;
     // False when the file cannot be written; the caller carries on.
     bool setLanguage(const std::string& code) const;
+
+    // The files opened or saved last, newest first (section "Recent", keys "File1"
+    // to "File8", the paths' bytes as the system spells them).
+    static constexpr std::size_t kRecentFiles = 8;
+    std::vector<std::string> recentFiles() const;
+    // Keeps the first kRecentFiles paths, and blanks the keys of the rest; a path the
+    // file's lines could not hold as it is (a line break, blanks or a quote at an
+    // end) is left out. False when the file cannot be written.
+    bool setRecentFiles(const std::vector<std::string>& paths) const;
 
 private:
     std::string path_;

@@ -1,5 +1,6 @@
 #include "TfMain.h"
 
+#include "ConfigurationDocument.h"
 #include "ConfigurationPages.h"
 #include "ControlTexts.h"
 #include "Controls.h"
@@ -9,11 +10,13 @@
 #include "TextEdge.h"
 #include "TfRead.h"
 #include "TopBar.h"
+#include "WhileOpen.h"
 #include "WindowLinkView.h"
 
 #include "model/EntryRules.h"
 #include "model/PffFile.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
@@ -23,6 +26,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -32,8 +36,6 @@
 namespace qta::app {
 namespace {
 
-const QString kPffFilter = QStringLiteral("QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*");
-const QString kEventsFilter = QStringLiteral("Textové súbory (*.txt)|*.txt|Všetky súbory (*.*)|*.*");
 constexpr int kFontPoints = 8;
 
 // The user's decimal separator; the entry rules and the start-up values take it.
@@ -41,19 +43,6 @@ char userDecimalSeparator() {
     const QString point = QLocale().decimalPoint();
     return !point.isEmpty() && point.front().unicode() < 128 ? static_cast<char>(point.front().unicode())
                                                              : '.';
-}
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-// A dialog's answer reaches the window only while the window is there: the window may
-// be closed and gone while the dialog is up.
-template <typename Step> auto whileOpen(TfMain* window, Step step) {
-    return [window = QPointer<TfMain>(window), step = std::move(step)](const auto&... answer) {
-        if (window)
-            step(answer...);
-    };
 }
 
 } // namespace
@@ -81,10 +70,16 @@ TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, const Li
     diagnostics_ = pages_->diagnostics();
     layout->addWidget(pages_);
     setCentralWidget(central);
+    buildStatusBar();
+    document_ = std::make_unique<ConfigurationDocument>(
+        config_, *dialogs_, this, [this]() -> const catalogue::Messages& { return messages(); },
+        [this](std::function<void(bool)> done) { saveThen(std::move(done)); });
+    connect(document_.get(), &ConfigurationDocument::titleChanged, this, &TfMain::showTitle);
     indexControls(this);
     binder_->showCreated();
 
     FormCreate();
+    showRecentFiles();
 
     resize(sizeHint());
     if (const QScreen* desktop = screen())
@@ -112,6 +107,8 @@ void TfMain::buildLinkView(const LinkSetup& link) {
     };
     parts.decimalSeparator = userDecimalSeparator();
     linkView_ = std::make_unique<WindowLinkView>(std::move(parts));
+    connect(linkView_.get(), &WindowLinkView::transferFinished, this, &TfMain::transferFinished);
+    connect(linkView_.get(), &WindowLinkView::transportShown, this, &TfMain::showListening);
     deviceLink_ = std::make_unique<WindowLink>(*linkView_, config_, userDecimalSeparator(), link);
 }
 
@@ -160,9 +157,12 @@ bool TfMain::event(QEvent* event) {
 }
 
 void TfMain::buildMenus() {
+    enum class Kind { Command, Close, Submenu };
     struct Item {
         const char* name;
-        void (TfMain::*handler)();
+        void (TfMain::*handler)() = nullptr;
+        const char* shortcut = nullptr;
+        Kind kind = Kind::Command;
         const char* ownCaption = nullptr; // where no catalogue gives the item a caption
     };
     struct Menu {
@@ -171,10 +171,12 @@ void TfMain::buildMenus() {
     };
     const std::vector<Menu> menus = {
         {"Nov1",
-         {{"Nov2", &TfMain::Nov2Click},
-          {"Otvori2", &TfMain::Otvori2Click},
-          {"Uloi2", &TfMain::Uloi2Click},
-          {"N1", nullptr}}},
+         {{"Nov2", &TfMain::Nov2Click, "Ctrl+N"},
+          {"Otvori2", &TfMain::Otvori2Click, "Ctrl+O"},
+          {"Recent1", nullptr, nullptr, Kind::Submenu},
+          {"Uloi2", &TfMain::Uloi2Click, "Ctrl+S"},
+          {"SaveAs1", &TfMain::SaveAs1Click, "Ctrl+Shift+S"},
+          {"N1", nullptr, "Ctrl+Q", Kind::Close}}},
         {"Uloi1", {{"Nata2", &TfMain::Nata2Click}, {"Odosla2", &TfMain::Odosla2Click}}},
         {"Otvori1",
          {{"Nata1", &TfMain::Nata1Click}, {"Uloi3", &TfMain::Uloi3Click}, {"Tlai1", &TfMain::Tlai1Click}}},
@@ -182,22 +184,39 @@ void TfMain::buildMenus() {
          {{"EN", &TfMain::ENClick},
           {"DE", &TfMain::DEClick},
           {"SK", &TfMain::SKClick},
-          {"Dansky1", &TfMain::DKClick, "Dansky"}}},
+          {"Dansky1", &TfMain::DKClick, nullptr, Kind::Command, "Dansky"}}},
     };
     for (const Menu& menu : menus) {
         QMenu* bar = menuBar()->addMenu(QString());
         bar->setObjectName(QLatin1String(menu.name));
         setCaption(bar, designCaption(bar->objectName()));
         for (const Item& item : menu.items) {
+            const QString name = QLatin1String(item.name);
+            const QString caption =
+                item.ownCaption ? QString::fromUtf8(item.ownCaption) : designCaption(name);
+            if (item.kind == Kind::Submenu) {
+                recentMenu_ = bar->addMenu(QString());
+                recentMenu_->setObjectName(name);
+                setCaption(recentMenu_, caption);
+                continue;
+            }
             QAction* action = bar->addAction(QString());
-            action->setObjectName(QLatin1String(item.name));
-            setCaption(action, item.ownCaption ? QString::fromUtf8(item.ownCaption)
-                                               : designCaption(action->objectName()));
-            if (item.handler)
-                connect(action, &QAction::triggered, this, item.handler);
-            else
+            action->setObjectName(name);
+            setCaption(action, caption);
+            if (item.shortcut)
+                action->setShortcut(QKeySequence(QLatin1String(item.shortcut)));
+            if (item.kind == Kind::Close)
                 connect(action, &QAction::triggered, this, &QWidget::close);
+            else
+                connect(action, &QAction::triggered, this, item.handler);
         }
+    }
+    // The language in use is marked.
+    languageItems_ = new QActionGroup(this);
+    for (const char* code : {"EN", "DE", "SK", "Dansky1"}) {
+        auto* action = menuBar()->findChild<QAction*>(QLatin1String(code));
+        action->setCheckable(true);
+        languageItems_->addAction(action);
     }
     markMenuLetters(menuBar());
     // Danish is chosen by the settings file only.
@@ -229,6 +248,16 @@ void TfMain::closeEvent(QCloseEvent* event) {
         });
         return;
     }
+    // Unsaved changes are saved or discarded first, as the user chooses; Cancel keeps the window.
+    if (document_->modified() && !closeSettled_) {
+        event->ignore();
+        // Closed anew from the event loop: the answer may come before this handler has returned.
+        document_->whenSettled(whileOpen(this, [this] {
+            closeSettled_ = true;
+            QTimer::singleShot(0, this, &QWidget::close);
+        }));
+        return;
+    }
     // A device connected over GPRS is asked to end the connection first; the
     // window closes once it has, or after the close wait.
     if (deviceLink_ && !device().closeWindow([this] { close(); })) {
@@ -248,14 +277,19 @@ void TfMain::applyCatalogue(Language language) {
     const catalogue::LanguageCatalogue& texts = catalogue::languageCatalogue(language);
     catalogue_ = &texts;
     languageCode_ = fromUtf8(texts.code);
-    setWindowTitle(fromUtf8(texts.title));
-    for (const catalogue::ControlText& item : texts.menuCaptions)
-        setCaption(controls_.value(fromUtf8(item.control)), fromUtf8(item.text));
+    showTitle();
+    for (const auto* captions : {&texts.menuCaptions, &texts.ownMenuCaptions}) {
+        for (const catalogue::ControlText& item : *captions)
+            setCaption(controls_.value(fromUtf8(item.control)), fromUtf8(item.text));
+    }
+    showLanguageMark(language);
     markMenuLetters(menuBar());
     topBar_->applyLanguage(texts);
     binder_->widget(config_.table().id(Family::editAPN))->setToolTip(fromUtf8(texts.apnHint));
     applyControlTexts(controls_);
     showEventChoiceItems();
+    if (deviceLink_)
+        showListening(device().transport());
 }
 
 void TfMain::applyControlTexts(const QHash<QString, QObject*>& controls) {
@@ -291,107 +325,27 @@ void TfMain::showPage(const QString& name) {
     }
 }
 
-void TfMain::Nov2Click() {
-    config_.applyNew();
-    diagnostics_->clearDeviceReadouts();
+void TfMain::showTitle() {
+    if (catalogue_ && document_)
+        setWindowTitle(document_->windowTitle(fromUtf8(catalogue_->title)));
 }
 
-void TfMain::Otvori2Click() {
-    dialogs_->openFileName(this, {kPffFilter, QStringLiteral("pff"), lastOpenName_},
-                           whileOpen(this, [this](const QString& name) {
-                               if (name.isEmpty())
-                                   return;
-                               lastOpenName_ = name;
-                               openConfiguration(name);
-                           }));
-}
-
-void TfMain::Uloi2Click() {
-    dialogs_->saveFileName(this, {kPffFilter, QStringLiteral("pff"), lastSaveName_},
-                           whileOpen(this, [this](const QString& name) {
-                               if (name.isEmpty())
-                                   return;
-                               lastSaveName_ = name;
-                               saveConfiguration(name);
-                           }));
-}
-
-bool TfMain::openConfiguration(const QString& path) {
-    return reported(pff::open(config_, localPath(path)));
-}
-
-bool TfMain::saveConfiguration(const QString& path) {
-    return reported(pff::save(config_, localPath(path)));
-}
-
-// A failed save names the file in the program's one fixed text; anything else
-// is explained in the user's language.
-bool TfMain::reported(const pff::Result& result) {
-    const QString path = QFile::decodeName(QByteArray::fromStdString(result.path));
-    const auto naming = [&](const std::string& text) {
-        return fromUtf8(text).replace(QLatin1String("%s"), path);
-    };
-    switch (result.error) {
-    case pff::Error::None:
-        return true;
-    case pff::Error::CannotRead:
-        dialogs_->showError(this, naming(messages().msgCannotOpen));
-        break;
-    case pff::Error::NotAPffFile:
-        dialogs_->showError(this, naming(messages().msgNotConfiguration));
-        break;
-    case pff::Error::TooLarge:
-        dialogs_->showError(this, naming(messages().msgFileTooLarge));
-        break;
-    case pff::Error::UnsafeLink:
-        dialogs_->showError(this, naming(messages().msgUnsafeLink));
-        break;
-    case pff::Error::CannotWrite:
-        dialogs_->showError(this, QFile::decodeName(QByteArray::fromStdString(result.message())));
-        break;
+void TfMain::showLanguageMark(Language language) {
+    static constexpr std::pair<Language, const char*> kItems[] = {
+        {Language::EN, "EN"}, {Language::DE, "DE"}, {Language::SK, "SK"}, {Language::DK, "Dansky1"}};
+    for (const auto& [itemLanguage, item] : kItems) {
+        if (itemLanguage == language)
+            control<QAction>(QLatin1String(item))->setChecked(true);
     }
-    return false;
 }
 
-void TfMain::Nata2Click() {
-    device().requestTransfer(link::TransferKind::Read);
-}
-
-// A code the device cannot take would lock it for good: such a write sends nothing.
-void TfMain::Odosla2Click() {
-    if (!entry::isWritableAccessCode(config_.text(config_.table().id(Family::Pass)))) {
-        dialogs_->showError(this, fromUtf8(messages().msgBadAccessCode));
-        return;
-    }
-    device().requestTransfer(link::TransferKind::Write);
-}
-
-void TfMain::Nata1Click() {
-    device().requestTransfer(link::TransferKind::EventLog);
-}
-
-void TfMain::Uloi3Click() {
-    dialogs_->saveFileName(
-        this, {kEventsFilter, QStringLiteral("txt"), lastEventsName_},
-        whileOpen(this, [this](const QString& name) {
-            if (name.isEmpty())
-                return;
-            lastEventsName_ = name;
-            const WriteStatus saved = eventLog_->save(name);
-            if (saved == WriteStatus::UnsafeLink)
-                dialogs_->showError(this,
-                                    fromUtf8(messages().msgUnsafeLink).replace(QLatin1String("%s"), name));
-            else if (saved != WriteStatus::Written)
-                dialogs_->showError(this, QStringLiteral("Unable to write to %1").arg(name));
-        }));
-}
-
-void TfMain::Tlai1Click() {
-    auto printer = std::make_shared<QPrinter>();
-    dialogs_->choosePrinter(this, printer, whileOpen(this, [this, printer](bool confirmed) {
-                                if (confirmed)
-                                    eventLog_->print(*printer);
-                            }));
+// The line of the last completed transfer, and with GPRS chosen where the server listens.
+void TfMain::buildStatusBar() {
+    listening_ = new QLabel(this);
+    listening_->setObjectName(QStringLiteral("StatusListening"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->addPermanentWidget(listening_);
+    statusBar()->setSizeGripEnabled(false);
 }
 
 } // namespace qta::app

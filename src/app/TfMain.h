@@ -13,11 +13,14 @@
 
 #include <memory>
 
+class QActionGroup;
 class QComboBox;
 class QLabel;
+class QMenu;
 
 namespace qta::app {
 
+class ConfigurationDocument;
 class ConfigurationPages;
 class DiagnosticsPage;
 class EventLogPage;
@@ -74,13 +77,22 @@ public:
     void SKClick() { SetLangToSK(); }
     void DKClick() { SetLangToDK(); }
 
-    // The File menu.
+    // The File menu. New, Open, a recent file and Close ask first when unsaved
+    // changes would be lost. Save saves to the file opened or saved last, Save As
+    // (and Save without such a file) asks for the file.
     void Nov2Click();
     void Otvori2Click();
     void Uloi2Click();
-    // Open and Save without their dialogs; they report failures in a message box.
+    void SaveAs1Click();
+    void openRecentFile(const QString& path);
+    // Open and Save without their dialogs or questions; they report failures in a
+    // message box, and on success tie the Configuration to the file.
     bool openConfiguration(const QString& path);
     bool saveConfiguration(const QString& path);
+    // The Configuration's file and its unsaved changes.
+    ConfigurationDocument& document() { return *document_; }
+    // The files of File > Recent files, newest first.
+    QStringList recentFiles() const;
     // The Data menu and the event-log Read: they need an unlocked device.
     void Nata2Click();
     void Odosla2Click();
@@ -99,11 +111,22 @@ private:
 
     void buildMenus();
     void buildLinkView(const LinkSetup& link);
+    void buildStatusBar();
+
+    // Saves to the Configuration's file, or asks for one; `done` learns whether it was saved.
+    void saveThen(std::function<void(bool saved)> done);
+    void rememberFile(const QString& path);
+    void showRecentFiles();
+    void showTitle();
+    void showLanguageMark(Language language);
+    void transferFinished(link::TransferKind kind, link::TransferEnd end);
+    void showListening(link::Transport transport);
 
     void indexControls(QWidget* root);
     void applyCatalogue(Language language);
 
     bool reported(const pff::Result& result);
+    QString printHeader() const;
     void applyControlTexts(const QHash<QString, QObject*>& controls);
     void showEventChoiceItems();
 
@@ -122,7 +145,14 @@ private:
     DiagnosticsPage* diagnostics_ = nullptr;
     std::unique_ptr<TfRead> transferDialog_;
     std::unique_ptr<WindowLinkView> linkView_;
+    std::unique_ptr<ConfigurationDocument> document_;
     std::unique_ptr<WindowLink> deviceLink_; // declared last: it goes first
+
+    QMenu* recentMenu_ = nullptr;
+    QActionGroup* languageItems_ = nullptr;
+    QLabel* listening_ = nullptr;    // the status bar's GPRS server line
+    std::uint64_t sendRevision_ = 0; // the Configuration's revision when Send was given
+    bool closeSettled_ = false;      // the unsaved changes were saved or discarded for Close
 
     // Each dialog proposes the name last chosen in it.
     QString lastOpenName_;

@@ -158,6 +158,8 @@ void TfRead::showTransferWaiting(link::TransferKind kind, int gaugeMaximum,
     label1_->setText(fromUtf8(texts.msgWaiting));
     gauge1_->setRange(0, gaugeMaximum);
     gauge1_->setValue(0);
+    gauge1_->setTextVisible(false);
+    progressTexts_ = nullptr;
     showTransferLook(false);
     button_->setText(fromUtf8(texts.msgCancel));
     button_->setEnabled(true);
@@ -168,14 +170,34 @@ void TfRead::showTransferWaiting(link::TransferKind kind, int gaugeMaximum,
 
 void TfRead::showTransferRunning(int gaugeMaximum, const catalogue::Messages& texts) {
     gauge1_->setRange(0, gaugeMaximum);
-    gauge1_->setValue(0);
+    progressTexts_ = &texts;
+    progressClock_.start();
+    gauge1_->setTextVisible(true);
+    setProgress(0);
     gauge1_->show();
     label1_->setText(fromUtf8(texts.msgInProgress));
 }
 
-// The gauge stays within its range; a value past it shows the end.
+// The gauge stays within its range; a value past it shows the end. The time left
+// goes by the pace so far, once a second of it is known.
 void TfRead::setProgress(int value) {
     gauge1_->setValue(std::clamp(value, gauge1_->minimum(), gauge1_->maximum()));
+    if (!progressTexts_ || gauge1_->maximum() <= 0)
+        return;
+    const qint64 done = gauge1_->value();
+    const qint64 whole = gauge1_->maximum();
+    const QString percent = QString::number(done * 100 / whole);
+    const qint64 elapsed = progressClock_.elapsed();
+    if (done == 0 || elapsed < 1000) {
+        gauge1_->setFormat(percent + QStringLiteral(" %"));
+        return;
+    }
+    const qint64 secondsLeft = (elapsed * (whole - done) / done + 999) / 1000;
+    const QString left =
+        QStringLiteral("%1:%2").arg(secondsLeft / 60).arg(secondsLeft % 60, 2, 10, QLatin1Char('0'));
+    gauge1_->setFormat(fromUtf8(progressTexts_->msgProgress)
+                           .replace(QLatin1String("%1"), percent)
+                           .replace(QLatin1String("%2"), left));
 }
 
 void TfRead::present() {

@@ -5,6 +5,7 @@
 #include "session/LinkView.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QLabel;
 class QLineEdit;
@@ -38,6 +39,7 @@ public:
     void showCodeAccepted(const catalogue::Messages& texts);
     void showTransferWaiting(link::TransferKind kind, int gaugeMaximum, const catalogue::Messages& texts);
     void showTransferRunning(int gaugeMaximum, const catalogue::Messages& texts);
+    // The gauge, with the percentage and, once it can be told, the time left.
     void setProgress(int value);
 
     ButtonRole buttonRole() const;
@@ -73,6 +75,8 @@ private:
     QLabel* label3_;
     QPushButton* button_;
     QLineEdit* pass_;
+    const catalogue::Messages* progressTexts_ = nullptr;
+    QElapsedTimer progressClock_; // since the device took the command
 };
 
 } // namespace qta::app

@@ -49,7 +49,7 @@ QRadioButton* radio(const QString& name, QWidget* parent) {
 TopBar::TopBar(FieldBinder& binder, const FieldTable& table, QWidget* parent)
     : QWidget(parent), usb_(radio(QStringLiteral("USB"), this)), gprs_(radio(QStringLiteral("GPRS"), this)),
       heslo_(namedLabel(QStringLiteral("Heslo"), QStringLiteral("Heslo"), this)),
-      transport_(namedLabel(QStringLiteral("Label411"), QStringLiteral("USB"), this)),
+      transportName_(namedLabel(QStringLiteral("Label411"), QStringLiteral("USB"), this)),
       linkUp_(linkImage(QStringLiteral("Image1"), QColor(0, 170, 0), this)),
       linkDown_(linkImage(QStringLiteral("Image2"), QColor(150, 150, 150), this)),
       status_(namedLabel(QStringLiteral("Label406"), QStringLiteral("Odpojené"), this)),
@@ -64,7 +64,7 @@ TopBar::TopBar(FieldBinder& binder, const FieldTable& table, QWidget* parent)
     heslo_->setToolTip(QStringLiteral("Enter new acces code"));
     heslo_->move(336, 8);
     binder.createPlaced(table.id(Family::Pass), this)->setGeometry(378, 4, 90, 22);
-    transport_->move(480, 8);
+    transportName_->move(480, 8);
     linkUp_->move(515, 4);
     linkUp_->hide();
     linkDown_->move(515, 4);
@@ -93,6 +93,7 @@ void TopBar::applyLanguage(const catalogue::LanguageCatalogue& texts) {
     heslo_->move(texts.heslo.left, heslo_->y());
     messages_ = &texts.messages;
     showStatusText();
+    showLampHint();
 }
 
 QString TopBar::languageCode() const {
@@ -118,17 +119,29 @@ void TopBar::showStatusText() {
         status_->setText(fromUtf8(connected_ ? messages_->msgConnected : messages_->msgDisconnected));
 }
 
+// What a click on the link images does depends on the transport.
+void TopBar::showLampHint() {
+    if (!messages_)
+        return;
+    const QString hint =
+        fromUtf8(transport_ == link::Transport::Usb ? messages_->msgLampUsb : messages_->msgLampGprs);
+    linkUp_->setToolTip(hint);
+    linkDown_->setToolTip(hint);
+}
+
 void TopBar::lockTransportChoice(bool locked) {
     usb_->setEnabled(!locked);
     gprs_->setEnabled(!locked);
 }
 
 void TopBar::showTransport(link::Transport transport) {
+    transport_ = transport;
     const bool usb = transport == link::Transport::Usb;
-    transport_->setText(usb ? QStringLiteral("USB") : QStringLiteral("GPRS"));
-    transport_->adjustSize(); // placed by pixel like Heslo: "GPRS" needs more than "USB"
+    transportName_->setText(usb ? QStringLiteral("USB") : QStringLiteral("GPRS"));
+    transportName_->adjustSize(); // placed by pixel like Heslo: "GPRS" needs more than "USB"
     // The buttons follow too, also when the program chose the transport (--listen).
     (usb ? usb_ : gprs_)->setChecked(true);
+    showLampHint();
 }
 
 bool TopBar::eventFilter(QObject* watched, QEvent* event) {

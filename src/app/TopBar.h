@@ -50,17 +50,19 @@ protected:
 
 private:
     void showStatusText();
+    void showLampHint();
 
     QRadioButton* usb_;
     QRadioButton* gprs_;
     QLabel* heslo_;
-    QLabel* transport_;
+    QLabel* transportName_;
     QLabel* linkUp_;
     QLabel* linkDown_;
     QLabel* status_;
     QComboBox* sprache_;
     const catalogue::Messages* messages_ = nullptr;
     bool connected_ = false;
+    link::Transport transport_ = link::Transport::Usb;
 };
 
 } // namespace qta::app

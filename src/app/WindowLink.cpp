@@ -4,6 +4,7 @@
 
 #include "link/BridgeDrivers.h"
 #include "link/NoDeviceDiagnosis.h"
+#include "link/PortCheck.h"
 #include "link/QtClock.h"
 #include "transfer/TimeFrame.h"
 
@@ -34,9 +35,20 @@ WindowLink::WindowLink(WindowLinkView& view, Configuration& config, char decimal
         std::make_unique<link::DeviceLink>(config, view, *driver, *clock, transfer::localDateTime, options);
 
     view.setControl(device_.get());
+    // Before the poll opens the tty itself.
+    if (setup.listenPort == 0 && !setup.port.empty())
+        reportPortProblem(*driver, setup.port);
     device_->start();
     if (setup.listenPort != 0)
         device_->rdbGPRSClick();
+}
+
+// A tty named on the command line that cannot be opened is said at once, not left
+// to look like a silent device; the poll goes on, so an adapter plugged in later
+// is still found.
+void WindowLink::reportPortProblem(link::BridgeDriver& driver, const std::string& port) {
+    if (const auto problem = link::portProblem(driver, port, link::MissingPort::Reported))
+        view_.showMessage(*problem, [] {});
 }
 
 // The view forgets the engine first; the engine goes before its clock and bridges.

@@ -41,6 +41,8 @@ public:
     link::DeviceLink& device() { return *device_; }
 
 private:
+    void reportPortProblem(link::BridgeDriver& driver, const std::string& port);
+
     WindowLinkView& view_;
     std::unique_ptr<link::QtClock> ownClock_;
     std::unique_ptr<link::BridgeDriver> ownDriver_;

@@ -60,6 +60,7 @@ void WindowLinkView::lockTransportChoice(bool locked) {
 
 void WindowLinkView::showTransport(link::Transport transport) {
     parts_.topBar->showTransport(transport);
+    emit transportShown(transport);
 }
 
 // The prompt never stands over a message box of the link: it waits until the box is closed.
@@ -149,12 +150,11 @@ void WindowLinkView::showMessage(const link::LinkMessage& message, std::function
                                 });
 }
 
-// Whatever the end, nothing is left to wait for: the dialog goes and the window is
-// free again, also after a finished transfer that no status report follows to
-// close the dialog (the device fell silent or was unplugged just then).
-// Nothing to show: a finished transfer's dialog closes at the device's next report,
-// and one that ended early has been hidden with its message.
-void WindowLinkView::transferEnded(link::TransferKind, link::TransferEnd) {}
+// A finished transfer's dialog closes at the device's next report, and one that
+// ended early has been hidden with its message; the window notes the end.
+void WindowLinkView::transferEnded(link::TransferKind kind, link::TransferEnd end) {
+    emit transferFinished(kind, end);
+}
 
 void WindowLinkView::hand(void (link::LinkControl::*operation)()) {
     if (control_)

@@ -71,6 +71,12 @@ public:
 
     void transferEnded(link::TransferKind kind, link::TransferEnd end) override;
 
+signals:
+    // After the link has shown the transport chosen (a GPRS server then listens).
+    void transportShown(link::Transport transport);
+    // A transfer has ended, as the link has already told the user.
+    void transferFinished(link::TransferKind kind, link::TransferEnd end);
+
 private:
     const catalogue::Messages& messages() const;
     void showOptionBoxes(bool locked);

@@ -203,6 +203,12 @@ constexpr std::array kMenuRows = {
     MenuRow{"DE", {"German", "Nemecký", "Deutsch"}},
 };
 
+// The program's own menu items, beyond the sixteen of the catalogue.
+constexpr std::array kOwnMenuRows = {
+    MenuRow{"SaveAs1", {"Save As...", "Uložiť ako...", "Speichern unter..."}},
+    MenuRow{"Recent1", {"Recent files", "Naposledy otvorené", "Zuletzt geöffnet"}},
+};
+
 constexpr std::array kMessageRows = {
     MessageRow{&Messages::msgDisconnected, {"Disconnected", "Odpojené", "Getrennt"}},
     MessageRow{&Messages::msgConnected, {"Connected", "Pripojené", "Verbunden"}},
@@ -236,6 +242,26 @@ constexpr std::array kMessageRows = {
     MessageRow{&Messages::msgBadAccessCode, {"The new access password (Pass) must be 1 to 31 printable ASCII characters: letters without accents, digits, signs or spaces. Nothing was sent.", "Nový prístupový kód (Pass) musí mať 1 až 31 tlačiteľných znakov ASCII: písmená bez diakritiky, číslice, znaky alebo medzery. Nič sa neodoslalo.", "Der neue Zugangscode (Pass) muss 1 bis 31 druckbare ASCII-Zeichen haben: Buchstaben ohne Akzente, Ziffern, Zeichen oder Leerzeichen. Es wurde nichts gesendet."}},
     MessageRow{&Messages::msgFileTooLarge, {"%s is larger than 16 MB: no QTA 710 file is that large, so it was not read.", "Súbor %s je väčší ako 16 MB: taký veľký súbor QTA 710 nie je, preto sa nenačítal.", "%s ist größer als 16 MB: so groß ist keine Datei des QTA 710, daher wurde sie nicht gelesen."}},
     MessageRow{&Messages::msgUnsafeLink, {"Unable to write to %s: it goes through a symbolic link in a shared folder that belongs neither to you nor to the folder's owner, so the link is not followed.", "Do %s sa nedá zapisovať: cesta vedie cez symbolický odkaz v zdieľanom priečinku, ktorý nepatrí vám ani vlastníkovi priečinka, preto sa odkaz nesleduje.", "%s kann nicht geschrieben werden: der Weg führt über einen symbolischen Link in einem gemeinsamen Ordner, der weder Ihnen noch dem Besitzer des Ordners gehört, daher wird dem Link nicht gefolgt."}},
+    MessageRow{&Messages::msgUnsavedChanges, {"The configuration has changes that are not saved. Save them?", "Konfigurácia má neuložené zmeny. Uložiť ich?", "Die Konfiguration hat Änderungen, die nicht gespeichert sind. Speichern?"}},
+    MessageRow{&Messages::msgSaveButton, {"Save", "Uložiť", "Speichern"}},
+    MessageRow{&Messages::msgDiscardButton, {"Discard", "Zahodiť", "Verwerfen"}},
+    MessageRow{&Messages::msgReplaceUnsaved, {"The configuration has changes that are not saved. Replace them with the device's configuration?", "Konfigurácia má neuložené zmeny. Nahradiť ich konfiguráciou zo zariadenia?", "Die Konfiguration hat Änderungen, die nicht gespeichert sind. Durch die Konfiguration des Geräts ersetzen?"}},
+    MessageRow{&Messages::msgWrittenAt, {"Configuration written to the device, %1", "Konfigurácia zapísaná do zariadenia, %1", "Konfiguration in das Gerät geschrieben, %1"}},
+    MessageRow{&Messages::msgReadAt, {"Configuration read from the device, %1", "Konfigurácia načítaná zo zariadenia, %1", "Konfiguration aus dem Gerät gelesen, %1"}},
+    MessageRow{&Messages::msgLogReadAt, {"Event log read from the device, %1", "Denník načítaný zo zariadenia, %1", "Tagebuch aus dem Gerät gelesen, %1"}},
+    MessageRow{&Messages::msgProgress, {"%1 %, about %2 left", "%1 %, zostáva asi %2", "%1 %, noch etwa %2"}},
+    MessageRow{&Messages::msgListening, {"GPRS: listening on port %1 at %2", "GPRS: čaká na porte %1 na adresách %2", "GPRS: wartet auf Port %1 unter %2"}},
+    MessageRow{&Messages::msgLampUsb, {"Lit while the USB adapter is open. A click does nothing over USB.", "Svieti, kým je USB adaptér otvorený. Kliknutie pri USB nerobí nič.", "Leuchtet, solange der USB-Adapter geöffnet ist. Ein Klick bewirkt bei USB nichts."}},
+    MessageRow{&Messages::msgLampGprs, {"Lit while a device is connected over GPRS. A click asks the device to end the connection.", "Svieti, kým je zariadenie pripojené cez GPRS. Kliknutie požiada zariadenie o ukončenie spojenia.", "Leuchtet, solange ein Gerät über GPRS verbunden ist. Ein Klick bittet das Gerät, die Verbindung zu beenden."}},
+    MessageRow{&Messages::msgWarnAddress, {"%1: \"%2\" is not an IPv4 address.", "%1: \"%2\" nie je adresa IPv4.", "%1: \"%2\" ist keine IPv4-Adresse."}},
+    MessageRow{&Messages::msgWarnPort, {"%1: \"%2\" is not a port from 1 to 65535.", "%1: \"%2\" nie je port od 1 do 65535.", "%1: \"%2\" ist kein Port von 1 bis 65535."}},
+    MessageRow{&Messages::msgWarnNumbers, {"%1: %2 number(s) in this list are longer than 14 characters; the device keeps only the first 14.", "%1: %2 čísla v tomto zozname sú dlhšie ako 14 znakov; zariadenie si ponechá len prvých 14.", "%1: %2 Nummer(n) dieser Liste sind länger als 14 Zeichen; das Gerät behält nur die ersten 14."}},
+    MessageRow{&Messages::msgSendAnyway, {"Send anyway?", "Napriek tomu odoslať?", "Trotzdem senden?"}},
+    MessageRow{&Messages::msgPortUnavailable, {"The USB adapter %1 cannot be opened: %2", "USB adaptér %1 sa nedá otvoriť: %2", "Der USB-Adapter %1 kann nicht geöffnet werden: %2"}},
+    MessageRow{&Messages::msgPortInUse, {"it is in use by another program", "používa ho iný program", "es wird von einem anderen Programm benutzt"}},
+    MessageRow{&Messages::msgNotSerialPort, {"it is not a serial port", "nie je to sériový port", "es ist keine serielle Schnittstelle"}},
+    MessageRow{&Messages::msgPrintObject, {"Object code: %1", "Kód objektu: %1", "Objektcode: %1"}},
+    MessageRow{&Messages::msgPrintDate, {"Printed: %1", "Vytlačené: %1", "Gedruckt: %1"}},
 };
 // clang-format on
 
@@ -246,6 +272,9 @@ std::span<const TextRow> controlTextRows() {
 }
 std::span<const MenuRow> menuRows() {
     return kMenuRows;
+}
+std::span<const MenuRow> ownMenuRows() {
+    return kOwnMenuRows;
 }
 std::span<const MessageRow> messageRows() {
     return kMessageRows;

@@ -44,6 +44,8 @@ struct MenuRow {
 };
 // The sixteen menu items, in the order they are set.
 std::span<const MenuRow> menuRows();
+// The program's own items beyond them, each named by its object name.
+std::span<const MenuRow> ownMenuRows();
 
 struct MessageRow {
     std::string Messages::*message;

@@ -64,9 +64,9 @@ std::vector<ControlText> controlTexts(Language language) {
     return texts;
 }
 
-std::vector<ControlText> menuCaptions(Language language) {
+std::vector<ControlText> menuCaptions(std::span<const tables::MenuRow> rows, Language language) {
     std::vector<ControlText> captions;
-    for (const tables::MenuRow& row : tables::menuRows())
+    for (const tables::MenuRow& row : rows)
         captions.push_back({std::string(row.item), TextRole::Caption, row.caption.in(language)});
     return captions;
 }
@@ -106,7 +106,8 @@ LanguageCatalogue buildLanguageCatalogue(Language language) {
     catalogue.language = language;
     catalogue.code = std::string(languageCode(language));
     catalogue.title = tables::kTitle.in(language);
-    catalogue.menuCaptions = menuCaptions(language);
+    catalogue.menuCaptions = menuCaptions(tables::menuRows(), language);
+    catalogue.ownMenuCaptions = menuCaptions(tables::ownMenuRows(), language);
     catalogue.heslo = {tables::kHesloCaption.in(language), tables::kHesloHint.in(language),
                        tables::kHesloLeft.in(language)};
     catalogue.messages = messages(language);

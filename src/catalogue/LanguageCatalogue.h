@@ -64,6 +64,36 @@ struct Messages {
     // user may have planted; "%s" stands for the file's name.
     std::string msgFileTooLarge;
     std::string msgUnsafeLink;
+    // Unsaved changes: the question before Close, New and Open, with its three
+    // buttons (the third is msgCancel), and the one before a Read replaces them.
+    std::string msgUnsavedChanges;
+    std::string msgSaveButton;
+    std::string msgDiscardButton;
+    std::string msgReplaceUnsaved;
+    // The status bar after a completed transfer; "%1" is the time of day.
+    std::string msgWrittenAt;
+    std::string msgReadAt;
+    std::string msgLogReadAt;
+    // The transfer dialog's progress: "%1" the percentage, "%2" the time left (m:ss).
+    std::string msgProgress;
+    // The status bar with GPRS chosen: "%1" the port, "%2" the local addresses.
+    std::string msgListening;
+    // What a click on the link indicator does, per transport.
+    std::string msgLampUsb;
+    std::string msgLampGprs;
+    // Warnings before a write: "%1" the field, "%2" its value or a count; then the question.
+    std::string msgWarnAddress;
+    std::string msgWarnPort;
+    std::string msgWarnNumbers;
+    std::string msgSendAnyway;
+    // A --port tty that cannot be opened: "%1" the tty, "%2" why (the system's
+    // reason, or one of the two that follow).
+    std::string msgPortUnavailable;
+    std::string msgPortInUse;
+    std::string msgNotSerialPort;
+    // The event log's printed header: "%1" the object codes, or the date printed.
+    std::string msgPrintObject;
+    std::string msgPrintDate;
 };
 
 struct PasswordCaption {
@@ -78,6 +108,8 @@ struct LanguageCatalogue {
     std::string title; // window title
     // The sixteen menu items by object name ("Nov1", "Nov2", ..., "DE"), in the order they are set.
     std::vector<ControlText> menuCaptions;
+    // The program's own menu items beyond those sixteen (Save As, recent files).
+    std::vector<ControlText> ownMenuCaptions;
     PasswordCaption heslo;
     Messages messages;
     std::string apnHint; // hint of `editAPN`

@@ -32,9 +32,32 @@ char localeDecimalSeparator() {
 void printUsage(std::ostream& err) {
     err << "usage: qta710-cli [--decimal-separator ,|.] [--lang EN|SK|DE|DK] COMMAND ...\n"
            "       qta710-cli --help | --version\n"
+           "       qta710-cli COMMAND --help\n"
            "commands:\n";
     for (const Command& c : commands())
         err << "  qta710-cli " << c.synopsis << '\n';
+}
+
+// The whole help: the usage, what the global options do, the exit statuses.
+void printHelp(std::ostream& out) {
+    printUsage(out);
+    out << "global options, before the command:\n"
+           "  --decimal-separator ,|.  the number fields' decimal separator (default: the locale's)\n"
+           "  --lang EN|SK|DE|DK       the language of device texts, event texts and messages (default EN)\n"
+           "  --help                   this text; after a command, the command's own help\n"
+           "  --version                the version\n"
+           "exit status:\n"
+           "  0  success\n"
+           "  1  failure, with a one-line message on standard error\n"
+           "  2  a usage error\n"
+           "  3  the device refused the access code\n"
+           "  4  the device did not answer in time, or the run was cancelled (Ctrl+C, SIGHUP)\n";
+}
+
+void printCommandHelp(const Command& command, std::ostream& out) {
+    out << "usage: qta710-cli " << command.synopsis << '\n' << command.help;
+    if (!command.help.empty() && command.help.back() != '\n')
+        out << '\n';
 }
 
 char parseSeparator(const std::string& value) {
@@ -161,7 +184,7 @@ int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
                 throw UsageError{"unknown option " + argv[i]};
         }
         if (i < argv.size() && argv[i] == "--help") {
-            printUsage(out);
+            printHelp(out);
             return kExitOk;
         }
         if (i < argv.size() && argv[i] == "--version") {
@@ -175,7 +198,12 @@ int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
             std::find_if(all.begin(), all.end(), [&](const Command& c) { return c.name == argv[i]; });
         if (command == all.end())
             throw UsageError{"unknown command " + argv[i]};
-        return command->run(context, argv.subspan(i + 1));
+        const auto args = argv.subspan(i + 1);
+        if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+            printCommandHelp(*command, out);
+            return kExitOk;
+        }
+        return command->run(context, args);
     } catch (const UsageError& e) {
         err << "qta710-cli: " << e.message << '\n';
         printUsage(err);

@@ -36,10 +36,13 @@ struct Command {
     std::string name;
     std::string synopsis; // shown in the usage text, e.g. "convert IN.pff -o OUT.pff"
     Handler run;
+    // What `qta710-cli NAME --help` prints after the synopsis: what the command does
+    // and each of its options, one per line, indented by two blanks.
+    std::string help;
 };
 
 // Each command file registers its commands at start-up:
-//   static const qta::cli::Registration reg({"name", "synopsis", handler});
+//   static const qta::cli::Registration reg({"name", "synopsis", handler, "help"});
 struct Registration {
     explicit Registration(Command command);
 };

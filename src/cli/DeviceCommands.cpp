@@ -1,12 +1,13 @@
 // read, write, log, watch: the device itself, over USB or GPRS.
 #include "Cli.h"
 #include "DeviceSession.h"
-#include "PortCheck.h"
 
 #include "catalogue/LanguageCatalogue.h"
 #include "link/BridgeDrivers.h"
 #include "link/DeviceLink.h"
+#include "link/LinkMessages.h"
 #include "link/NoDeviceDiagnosis.h"
+#include "link/PortCheck.h"
 #include "link/QtClock.h"
 #include "link/TracingBridge.h"
 #include "log/EventRecord.h"
@@ -171,8 +172,10 @@ int runLink(const Context& context, DeviceArguments& device, Configuration& conf
     link::QtClock clock;
     const std::unique_ptr<link::BridgeDriver> system = link::systemBridgeDriver(clock, device.port);
     if (!device.gprs && !device.port.empty()) {
-        if (const auto problem = portProblem(*system, device.port, context.language))
-            throw Failure{*problem};
+        // A tty that does not exist yet is waited for: the adapter may still be plugged in.
+        if (const auto problem = link::portProblem(*system, device.port, link::MissingPort::Waited))
+            throw Failure{
+                link::wordMessage(*problem, catalogue::languageCatalogue(context.language).messages)};
     }
     std::ofstream traceFile;
     std::optional<link::TracingDriver> tracing;
@@ -230,9 +233,13 @@ void checkBeforeTransfer(const Context& context, const DeviceArguments& device, 
             throw Failure{result.message()};
     } else if (job == DeviceSession::Job::EventLog) {
         checkOutputFile(device.output);
-    } else if (job == DeviceSession::Job::Write &&
-               !entry::isWritableAccessCode(config.text(config.table().id(Family::Pass)))) {
-        throw Failure{catalogue::languageCatalogue(context.language).messages.msgBadAccessCode};
+    } else if (job == DeviceSession::Job::Write) {
+        const catalogue::Messages& texts = catalogue::languageCatalogue(context.language).messages;
+        if (!entry::isWritableAccessCode(config.text(config.table().id(Family::Pass))))
+            throw Failure{texts.msgBadAccessCode};
+        // Warnings only: the values are written as they are.
+        for (const WriteWarning& warning : writeWarnings(config))
+            *context.err << "qta710-cli: warning: " << link::wordWriteWarning(warning, config, texts) << '\n';
     }
 }
 
@@ -257,22 +264,50 @@ int runDevice(const Context& context, std::span<const std::string> args, DeviceS
 const std::string kLinkSynopsis =
     "(--usb [--port PATH] [--trace FILE] | --gprs [--listen PORT]) --code CODE [--timeout S]";
 
-const Registration readCommand({"read", "read " + kLinkSynopsis + " [-i BASE.pff] -o OUT.pff",
-                                [](const Context& c, std::span<const std::string> a) {
-                                    return runDevice(c, a, DeviceSession::Job::Read);
-                                }});
-const Registration writeCommand({"write", "write " + kLinkSynopsis + " IN.pff",
-                                 [](const Context& c, std::span<const std::string> a) {
-                                     return runDevice(c, a, DeviceSession::Job::Write);
-                                 }});
-const Registration logCommand({"log", "log " + kLinkSynopsis + " -o LOG.txt",
-                               [](const Context& c, std::span<const std::string> a) {
-                                   return runDevice(c, a, DeviceSession::Job::EventLog);
-                               }});
-const Registration watchCommand({"watch", "watch " + kLinkSynopsis + " [--count N] [--switch N]",
-                                 [](const Context& c, std::span<const std::string> a) {
-                                     return runDevice(c, a, DeviceSession::Job::Watch);
-                                 }});
+// The options every device command takes.
+const std::string kLinkHelp =
+    "  --usb                over the device's USB bridge, found by its USB description\n"
+    "  --port PATH          with --usb: the tty at PATH instead (waited for while it does not exist)\n"
+    "  --trace FILE         with --usb: every byte in and out, one line per read or write\n"
+    "  --gprs               listen for the device to dial in over GPRS\n"
+    "  --listen PORT        with --gprs: the TCP port to listen on (48006)\n"
+    "  --code CODE          the device's access code\n"
+    "  --timeout S          the longest wait for the device without progress (60 s)\n";
+
+const Registration
+    readCommand({"read", "read " + kLinkSynopsis + " [-i BASE.pff] -o OUT.pff",
+                 [](const Context& c, std::span<const std::string> a) {
+                     return runDevice(c, a, DeviceSession::Job::Read);
+                 },
+                 "Reads the device's configuration and saves it.\n" + kLinkHelp +
+                     "  -i BASE.pff          the configuration it is read into (default: the start-up one)\n"
+                     "  -o OUT.pff           the file to save into\n"});
+const Registration
+    writeCommand({"write", "write " + kLinkSynopsis + " IN.pff",
+                  [](const Context& c, std::span<const std::string> a) {
+                      return runDevice(c, a, DeviceSession::Job::Write);
+                  },
+                  "Writes IN.pff into the device, then the computer's date and time. Values the\n"
+                  "device is unlikely to work with (an alarm-centre address that is not IPv4, a port\n"
+                  "outside 1..65535, numbers over 14 characters) are warned about on standard error\n"
+                  "and written as they are.\n" +
+                      kLinkHelp});
+const Registration
+    logCommand({"log", "log " + kLinkSynopsis + " -o LOG.txt",
+                [](const Context& c, std::span<const std::string> a) {
+                    return runDevice(c, a, DeviceSession::Job::EventLog);
+                },
+                "Reads the device's event log and writes it as the window's event-log Save does.\n" +
+                    kLinkHelp + "  -o LOG.txt           the text file\n"});
+const Registration
+    watchCommand({"watch", "watch " + kLinkSynopsis + " [--count N] [--switch N]",
+                  [](const Context& c, std::span<const std::string> a) {
+                      return runDevice(c, a, DeviceSession::Job::Watch);
+                  },
+                  "Prints each status report as status does, until N have come (or Ctrl+C).\n" + kLinkHelp +
+                      "  --count N            stop after N reports\n"
+                      "  --switch N           send output command N with the first answer: 1 to 4 switch\n"
+                      "                       that output off, 5 to 8 switch output N-4 on\n"});
 
 } // namespace
 } // namespace qta::cli

@@ -41,9 +41,15 @@ int runConvert(const Context& context, std::span<const std::string> args) {
     return kExitOk;
 }
 
-const Registration defaults({"defaults", "defaults -o OUT.pff", runDefaults});
-const Registration fresh({"new", "new -o OUT.pff", runNew});
-const Registration convert({"convert", "convert IN.pff -o OUT.pff", runConvert});
+const Registration defaults({"defaults", "defaults -o OUT.pff", runDefaults,
+                             "Saves the start-up configuration.\n"
+                             "  -o OUT.pff  the file to save into (created, or updated in place)\n"});
+const Registration fresh({"new", "new -o OUT.pff", runNew,
+                          "Saves the configuration after File > New (factory values).\n"
+                          "  -o OUT.pff  the file to save into (created, or updated in place)\n"});
+const Registration convert({"convert", "convert IN.pff -o OUT.pff", runConvert,
+                            "Opens IN.pff and saves it again.\n"
+                            "  -o OUT.pff  the file to save into (created, or updated in place)\n"});
 
 } // namespace
 } // namespace qta::cli

@@ -112,9 +112,19 @@ int runDecode(const Context& context, std::span<const std::string> args) {
     return kExitOk;
 }
 
-const Registration encode({"encode", "encode IN.pff -o IMAGE.bin [--frames FRAMES.bin --time YYMMDDhhmm]",
-                           runEncode});
-const Registration decode({"decode", "decode IMAGE.bin [-i BASE.pff] -o OUT.pff", runDecode});
+const Registration
+    encode({"encode", "encode IN.pff -o IMAGE.bin [--frames FRAMES.bin --time YYMMDDhhmm]", runEncode,
+            "Writes the device's configuration image of IN.pff (21,504 bytes, device texts in\n"
+            "the --lang language).\n"
+            "  -o IMAGE.bin           the image\n"
+            "  --frames FRAMES.bin    also the 337 Frames of 66 bytes, in the order they go to the\n"
+            "                         device, the time Frame last\n"
+            "  --time YYMMDDhhmm      the time Frame's date and time (default: now); needs --frames\n"});
+const Registration
+    decode({"decode", "decode IMAGE.bin [-i BASE.pff] -o OUT.pff", runDecode,
+            "Reads a 21,504-byte configuration image into a configuration and saves it.\n"
+            "  -i BASE.pff  the configuration the image is read into (default: the start-up one)\n"
+            "  -o OUT.pff   the file to save into\n"});
 
 } // namespace
 } // namespace qta::cli

@@ -42,8 +42,12 @@ int runStatus(const Context& context, std::span<const std::string> args) {
     return kExitOk;
 }
 
-const Registration events({"events", "events RECORDS.bin -o LOG.txt", runEvents});
-const Registration status({"status", "status REPORT.bin", runStatus});
+const Registration events({"events", "events RECORDS.bin -o LOG.txt", runEvents,
+                           "Decodes event records (32 bytes each; empty slots skipped) into the event log's\n"
+                           "lines in the --lang language (Windows-1250, CR LF).\n"
+                           "  -o LOG.txt  the text file\n"});
+const Registration status({"status", "status REPORT.bin", runStatus,
+                           "Prints one 21-byte status report as the diagnostics page shows it.\n"});
 
 } // namespace
 } // namespace qta::cli

@@ -1,5 +1,7 @@
 #include "LinkMessages.h"
 
+#include "model/Cp1250.h"
+
 namespace qta::link {
 namespace {
 
@@ -41,6 +43,18 @@ const std::string& consequenceText(TransferKind kind, const catalogue::Messages&
     return texts.msgLogIncomplete;
 }
 
+const std::string& portReasonText(const LinkMessage& message, const catalogue::Messages& texts) {
+    switch (message.portReason) {
+    case LinkMessage::PortReason::InUse:
+        return texts.msgPortInUse;
+    case LinkMessage::PortReason::NotSerial:
+        return texts.msgNotSerialPort;
+    case LinkMessage::PortReason::System:
+        break;
+    }
+    return message.text;
+}
+
 } // namespace
 
 std::string wordMessage(const LinkMessage& message, const catalogue::Messages& texts) {
@@ -61,6 +75,12 @@ std::string wordMessage(const LinkMessage& message, const catalogue::Messages& t
         replaceAll(text, "%3", message.group);
         return message.udevRuleMissing ? text + " " + texts.msgUdevRuleFix : text;
     }
+    case Kind::PortUnavailable: {
+        std::string text = texts.msgPortUnavailable;
+        replaceAll(text, "%1", message.path);
+        replaceAll(text, "%2", portReasonText(message, texts));
+        return text;
+    }
     case Kind::ModemManager:
         return texts.msgModemManager;
     case Kind::Brltty:
@@ -78,6 +98,53 @@ std::string wordMessage(const LinkMessage& message, const catalogue::Messages& t
         break;
     }
     return message.text;
+}
+
+} // namespace qta::link
+
+namespace qta::link {
+namespace {
+
+// A value from a file, shown so that it cannot reach a terminal's controls or fill
+// the box: control bytes as \xNN, and cut after 40 characters.
+std::string shownValue(const std::string& cp1250) {
+    constexpr std::size_t kShown = 40;
+    std::string shown;
+    for (const char c : cp1250.substr(0, kShown)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            constexpr char kHex[] = "0123456789ABCDEF";
+            shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xf]};
+        } else {
+            shown += c;
+        }
+    }
+    return cp1250ToUtf8(shown) + (cp1250.size() > kShown ? "..." : "");
+}
+
+} // namespace
+
+std::string wordWriteWarning(const WriteWarning& warning, const Configuration& config,
+                             const catalogue::Messages& texts) {
+    std::string text;
+    std::string detail;
+    switch (warning.kind) {
+    case WriteWarningKind::AddressNotIpv4:
+        text = texts.msgWarnAddress;
+        detail = shownValue(config.text(warning.field));
+        break;
+    case WriteWarningKind::PortOutOfRange:
+        text = texts.msgWarnPort;
+        detail = shownValue(config.text(warning.field));
+        break;
+    case WriteWarningKind::NumbersTooLong:
+        text = texts.msgWarnNumbers;
+        detail = std::to_string(warning.count);
+        break;
+    }
+    replaceAll(text, "%1", config.table()[warning.field].name);
+    replaceAll(text, "%2", detail);
+    return text;
 }
 
 } // namespace qta::link

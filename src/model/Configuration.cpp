@@ -38,6 +38,8 @@ Configuration::Configuration(Configuration&& other) noexcept
 
 // The target keeps its own observer and hears nothing: assign() is the one that shows a change.
 Configuration& Configuration::operator=(const Configuration& other) {
+    if (this != &other && !(*this == other))
+        noteChange();
     table_ = other.table_;
     texts_ = other.texts_;
     values_ = other.values_;
@@ -45,6 +47,8 @@ Configuration& Configuration::operator=(const Configuration& other) {
 }
 
 Configuration& Configuration::operator=(Configuration&& other) noexcept {
+    if (this != &other && !(*this == other))
+        noteChange();
     table_ = other.table_;
     texts_ = std::move(other.texts_);
     values_ = std::move(other.values_);
@@ -64,9 +68,25 @@ Configuration Configuration::startup(char decimalSeparator) {
     return config;
 }
 
-void Configuration::changed(FieldId id) const {
+void Configuration::changed(FieldId id) {
+    noteChange();
     if (observer_)
         observer_(id);
+}
+
+void Configuration::noteChange() {
+    const bool wasModified = modified();
+    ++revision_;
+    if (!wasModified && modifiedObserver_)
+        modifiedObserver_(true);
+}
+
+void Configuration::markUnmodifiedAt(std::uint64_t revision) {
+    if (revision != revision_ || !modified())
+        return;
+    savedRevision_ = revision_;
+    if (modifiedObserver_)
+        modifiedObserver_(false);
 }
 
 void Configuration::setText(FieldId id, std::string value) {

@@ -2,6 +2,7 @@
 
 #include "FieldTable.h"
 
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
@@ -57,6 +58,20 @@ public:
 
     void setObserver(Observer observer) { observer_ = std::move(observer); }
 
+    // Unsaved changes: whether any field changed since the values were last taken
+    // from or put into a file or the device (markUnmodified). A copy starts
+    // unmodified; assigning to a Configuration counts as a change of its values.
+    bool modified() const { return revision_ != savedRevision_; }
+    // Counts every change; a value taken before a long job tells afterwards
+    // whether anything changed meanwhile.
+    std::uint64_t revision() const { return revision_; }
+    void markUnmodified() { markUnmodifiedAt(revision_); }
+    // Unmodified as of `revision`: changes made after it still count.
+    void markUnmodifiedAt(std::uint64_t revision);
+    // Called with the new state each time modified() turns.
+    using ModifiedObserver = std::function<void(bool modified)>;
+    void setModifiedObserver(ModifiedObserver observer) { modifiedObserver_ = std::move(observer); }
+
     bool operator==(const Configuration& other) const {
         return texts_ == other.texts_ && values_ == other.values_;
     }
@@ -64,12 +79,16 @@ public:
 private:
     explicit Configuration(const FieldTable& table);
     void applyListRule(const NumberList& list);
-    void changed(FieldId id) const;
+    void changed(FieldId id);
+    void noteChange();
 
     const FieldTable* table_;
     std::vector<std::string> texts_; // text, digit and number fields
     std::vector<int> values_;        // flags (0/1) and choices (index or -1)
     Observer observer_;
+    std::uint64_t revision_ = 0;
+    std::uint64_t savedRevision_ = 0;
+    ModifiedObserver modifiedObserver_;
 };
 
 } // namespace qta

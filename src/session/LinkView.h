@@ -36,6 +36,7 @@ struct LinkMessage {
         ResetError,         // "reset error?"
         NotConnected,       // a device command while the device is locked
         PortPermission,     // an attached bridge this user may not open: path, owner, group, udevRuleMissing
+        PortUnavailable,    // the tty the user named cannot be opened: path, portReason (and text)
         ModemManager,       // ModemManager runs and the udev rule that keeps it off the bridge is missing
         Brltty,             // a bridge vanished at once and brltty, which takes such bridges, is installed
         TransferIncomplete, // a transfer that ended early: transfer, end, resends
@@ -48,7 +49,10 @@ struct LinkMessage {
     int resends = 0;
     std::string path, owner, group; // PortPermission
     bool udevRuleMissing = false;   // PortPermission: the rule is named as a fix
-    std::string text;               // Error: shown as it is
+    // PortUnavailable: why; System gives the system's own text in `text`.
+    enum class PortReason { System, InUse, NotSerial };
+    PortReason portReason = PortReason::System;
+    std::string text; // Error: shown as it is
 
     static LinkMessage of(Kind kind) {
         LinkMessage message;

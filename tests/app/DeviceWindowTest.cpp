@@ -1,11 +1,11 @@
 // The whole window against the virtual device in-process, as an installer uses it:
 // the access code, Read, a changed field, Send, the event log, an output switch.
+#include "QuickDevice.h"
 #include "TestWindow.h"
 
 #include "app/TfRead.h"
 #include "catalogue/DeviceTexts.h"
 #include "link/Clock.h"
-#include "sim/VirtualBridge.h"
 #include "transfer/ConfigEncoder.h"
 
 #include <QAction>
@@ -16,18 +16,6 @@
 #include <QTest>
 
 using namespace std::chrono_literals;
-
-namespace {
-
-qta::sim::VirtualBridgeOptions quickDevice() {
-    qta::sim::VirtualBridgeOptions options;
-    options.baud = 0;
-    options.device.identPeriod = 100ms;
-    options.device.reportPeriod = 20ms;
-    return options;
-}
-
-} // namespace
 
 class DeviceWindowTest : public QObject {
     Q_OBJECT

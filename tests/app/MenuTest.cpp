@@ -86,7 +86,7 @@ private slots:
         const QString file = window->path(QStringLiteral("a.pff"));
         dialogs().fileAnswers << file << QString() << QString();
         trigger("Uloi2");
-        trigger("Uloi2"); // cancelled
+        trigger("SaveAs1"); // cancelled
         trigger("Otvori2");
         QCOMPARE(dialogs().fileRequests[1].proposedName, file);
         QCOMPARE(dialogs().fileRequests[2].proposedName, QString());

@@ -42,6 +42,23 @@ void FakeDialogs::answerQuestions(bool yes) {
         answered(yes);
 }
 
+void FakeDialogs::askUnsavedChanges(QWidget*, const QString& question,
+                                    const qta::app::UnsavedCaptions& captions,
+                                    std::function<void(qta::app::UnsavedChoice)> answered) {
+    unsavedQuestions << question;
+    unsavedCaptions << captions;
+    if (unsavedAnswer)
+        answered(*unsavedAnswer);
+    else
+        openUnsaved_.push_back(std::move(answered));
+}
+
+void FakeDialogs::answerUnsaved(qta::app::UnsavedChoice choice) {
+    auto asked = std::exchange(openUnsaved_, {});
+    for (auto& answered : asked)
+        answered(choice);
+}
+
 TestWindow::TestWindow(const QString& settingsContent, qta::app::LinkSetup link)
     : previousDirectory(QDir::currentPath()) {
     QDir::setCurrent(directory.path());

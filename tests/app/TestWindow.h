@@ -45,10 +45,20 @@ public:
     void closeBoxes();
     void answerQuestions(bool yes);
 
+    // The question about unsaved changes: answered at once with `unsavedAnswer`
+    // (Discard unless a test says otherwise), or held open while it is unset.
+    std::optional<qta::app::UnsavedChoice> unsavedAnswer = qta::app::UnsavedChoice::Discard;
+    QStringList unsavedQuestions;
+    QList<qta::app::UnsavedCaptions> unsavedCaptions;
+    void askUnsavedChanges(QWidget*, const QString& question, const qta::app::UnsavedCaptions& captions,
+                           std::function<void(qta::app::UnsavedChoice)> answered) override;
+    void answerUnsaved(qta::app::UnsavedChoice choice);
+
 private:
     QString answer(const qta::app::FileDialogRequest& request);
     std::vector<std::function<void()>> openBoxes_;
     std::vector<std::function<void(bool)>> openQuestions_;
+    std::vector<std::function<void(qta::app::UnsavedChoice)>> openUnsaved_;
 };
 
 // A main window started in a working directory of its own (where its settings

@@ -71,7 +71,7 @@ TEST(CliDeviceSafety, ATtyHeldByAnotherProgramOrNotTheUsersEndsTheRunAtOnceWithT
         const auto start = std::chrono::steady_clock::now();
         const CliResult busy = runCli(join({{"watch"}, device.usb("6173", "5"), {"--count", "1"}}));
         EXPECT_EQ(busy.exitCode, 1) << busy.err;
-        EXPECT_EQ(busy.err, "qta710-cli: the USB adapter " + device.tty() +
+        EXPECT_EQ(busy.err, "qta710-cli: The USB adapter " + device.tty() +
                                 " cannot be opened: it is in use by another program\n");
         EXPECT_LT(secondsSince(start), 4.0) << "not after the time-out";
     }

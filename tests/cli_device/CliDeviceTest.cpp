@@ -37,11 +37,13 @@ TEST(CliDevice, WhatIsWrittenIsReadBackAndTheNewAccessCodeUnlocksIt) {
     config.setText(table.id("editAPN"), "apn.example");
     config.setText(table.id("Pass"), "2468");
     config.setFlag(table.id("NC_IN8"), true);
+    config.setText(table.id("IP_PCO"), "pco.example"); // warned about, and written as it is
     ASSERT_TRUE(pff::save(config, dir / "in.pff"));
 
     VirtualDevice device;
     const CliResult written = runCli(join({{"write"}, device.usb("6173"), {dir / "in.pff"}}));
     ASSERT_EQ(written.exitCode, 0) << written.err;
+    EXPECT_EQ(written.err, "qta710-cli: warning: IP_PCO: \"pco.example\" is not an IPv4 address.\n");
 
     const CliResult refused = runCli(join({{"read"}, device.usb("6173"), {"-o", dir / "old.pff"}}));
     EXPECT_EQ(refused.exitCode, 3) << "the old code no longer unlocks: " << refused.err;

@@ -332,6 +332,41 @@ TEST_F(ConfigurationTest, CopiesCarryValuesButNeverTheObserver) {
     EXPECT_EQ(heard, 2);
 }
 
+// One count of changes for the whole Configuration, whichever field changed and
+// whether the user, a rule or an assignment changed it.
+TEST_F(ConfigurationTest, UnsavedChangesAreCountedInTheModelAndClearedOnlyAsOfTheirRevision) {
+    std::vector<bool> turns;
+    config.setModifiedObserver([&](bool modified) { turns.push_back(modified); });
+    EXPECT_FALSE(config.modified());
+    config.setText(id("TNLS_1"), std::string(text("TNLS_1")));
+    config.setChoice(id("EventCodeIN1"), config.choice(id("EventCodeIN1")));
+    EXPECT_FALSE(config.modified()) << "setting a value it already has is no change";
+
+    config.setText(id("TNLS_1"), "112");
+    config.setFlag(id("NC_IN2"), true); // NO_IN2 follows
+    EXPECT_TRUE(config.modified());
+    EXPECT_EQ(turns, std::vector<bool>{true}) << "told once, when it turns";
+
+    const std::uint64_t sent = config.revision(); // a write begins
+    config.setText(id("TNLS_2"), "113");          // an edit while it runs
+    config.markUnmodifiedAt(sent);
+    EXPECT_TRUE(config.modified()) << "the later edit is still unsaved";
+    config.markUnmodified();
+    EXPECT_FALSE(config.modified());
+    EXPECT_EQ(turns, (std::vector<bool>{true, false}));
+
+    const Configuration copy = config;
+    EXPECT_FALSE(copy.modified());
+    Configuration fresh = Configuration::startup(',');
+    config = fresh;
+    EXPECT_TRUE(config.modified()) << "an assignment replaced the values";
+    config.markUnmodified();
+    config = fresh;
+    EXPECT_FALSE(config.modified()) << "the same values again";
+    config.applyNew();
+    EXPECT_TRUE(config.modified());
+}
+
 TEST_F(ConfigurationTest, PolarityIsOnePairPerInput) {
     config.setFlag(id("NC_IN3"), true);
     EXPECT_FALSE(config.flag(id("NO_IN3")));
