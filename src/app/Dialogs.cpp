@@ -3,9 +3,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 #include <utility>
 
@@ -143,6 +145,36 @@ void QtDialogs::askUnsavedChanges(QWidget* parent, const QString& question, cons
             answered(choice);
     });
     box->open();
+}
+
+void QtDialogs::openChoice(QWidget* parent, const QString& question, const QStringList& buttons,
+                           std::function<void(int)> answered) {
+    QMessageBox* box = openBox(parent, QMessageBox::Question, question, QMessageBox::NoButton);
+    QList<QAbstractButton*> added;
+    for (const QString& caption : buttons)
+        added << box->addButton(caption, QMessageBox::ActionRole);
+    if (!added.isEmpty())
+        box->setDefaultButton(qobject_cast<QPushButton*>(added.front()));
+    QObject::connect(box, &QDialog::finished, box, [box, added, answered = std::move(answered)] {
+        if (answered)
+            answered(static_cast<int>(added.indexOf(box->clickedButton())));
+    });
+    box->open();
+}
+
+void QtDialogs::chooseItem(QWidget* parent, const QString& title, const QStringList& items,
+                           std::function<void(int)> chosen) {
+    auto* dialog = new QInputDialog(parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(title);
+    dialog->setLabelText(title);
+    dialog->setOption(QInputDialog::UseListViewForComboBoxItems);
+    dialog->setComboBoxItems(items);
+    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, items, chosen = std::move(chosen)](int result) {
+        if (chosen)
+            chosen(result == QDialog::Accepted ? static_cast<int>(items.indexOf(dialog->textValue())) : -1);
+    });
+    dialog->open();
 }
 
 } // namespace qta::app

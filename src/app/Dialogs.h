@@ -59,6 +59,13 @@ public:
     // choice, Cancel for a closed box.
     virtual void askUnsavedChanges(QWidget* parent, const QString& question, const UnsavedCaptions& captions,
                                    std::function<void(UnsavedChoice)> answered) = 0;
+    // A question with buttons of its own, the first one the default, leaving the
+    // window running: `answered` gets the index of the button, -1 for a closed box.
+    virtual void openChoice(QWidget* parent, const QString& question, const QStringList& buttons,
+                            std::function<void(int)> answered) = 0;
+    // A list to pick one item from: `chosen` gets its index, -1 when cancelled.
+    virtual void chooseItem(QWidget* parent, const QString& title, const QStringList& items,
+                            std::function<void(int)> chosen) = 0;
 };
 
 class QtDialogs : public Dialogs {
@@ -73,6 +80,10 @@ public:
     void openQuestion(QWidget* parent, const QString& question, std::function<void(bool)> answered) override;
     void askUnsavedChanges(QWidget* parent, const QString& question, const UnsavedCaptions& captions,
                            std::function<void(UnsavedChoice)> answered) override;
+    void openChoice(QWidget* parent, const QString& question, const QStringList& buttons,
+                    std::function<void(int)> answered) override;
+    void chooseItem(QWidget* parent, const QString& title, const QStringList& items,
+                    std::function<void(int)> chosen) override;
 };
 
 // "QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*" as Qt's name filters: each

@@ -9,6 +9,11 @@ namespace {
 constexpr const char* kSection = "Language";
 constexpr const char* kKey = "Lang";
 constexpr const char* kRecentSection = "Recent";
+constexpr const char* kSafetySection = "Safety";
+constexpr const char* kVerifyKey = "VerifyAfterSend";
+constexpr const char* kBackupKey = "Backup";
+constexpr const char* kAlways = "always";
+constexpr const char* kNever = "never";
 
 std::string recentKey(std::size_t index) {
     return "File" + std::to_string(index + 1);
@@ -25,19 +30,56 @@ bool storable(const std::string& path) {
 
 } // namespace
 
-std::string SettingsFile::language() const {
+std::string SettingsFile::value(const char* section, const char* key) const {
     std::string content;
     if (readWholeFile(path_, content) != ReadStatus::Read)
         return {};
-    return ProfileDocument::parse(content).value(kSection, kKey).value_or(std::string());
+    return ProfileDocument::parse(content).value(section, key).value_or(std::string());
 }
 
-bool SettingsFile::setLanguage(const std::string& code) const {
+bool SettingsFile::setValue(const char* section, const char* key, const std::string& value) const {
     std::optional<ProfileDocument> document = ProfileDocument::loadForUpdate(path_);
     if (!document)
         return false;
-    document->setValue(kSection, kKey, code);
+    document->setValue(section, key, value);
     return document->saveTo(path_) == WriteStatus::Written;
+}
+
+std::string SettingsFile::language() const {
+    return value(kSection, kKey);
+}
+
+bool SettingsFile::setLanguage(const std::string& code) const {
+    return setValue(kSection, kKey, code);
+}
+
+bool SettingsFile::verifyAfterSend() const {
+    return value(kSafetySection, kVerifyKey) == "1";
+}
+
+bool SettingsFile::setVerifyAfterSend(bool verify) const {
+    return setValue(kSafetySection, kVerifyKey, verify ? "1" : "0");
+}
+
+SettingsFile::BackupPolicy SettingsFile::backupPolicy() const {
+    const std::string stored = value(kSafetySection, kBackupKey);
+    if (stored == kAlways)
+        return BackupPolicy::Always;
+    if (stored == kNever)
+        return BackupPolicy::Never;
+    return BackupPolicy::Ask;
+}
+
+bool SettingsFile::setBackupPolicy(BackupPolicy policy) const {
+    switch (policy) {
+    case BackupPolicy::Always:
+        return setValue(kSafetySection, kBackupKey, kAlways);
+    case BackupPolicy::Never:
+        return setValue(kSafetySection, kBackupKey, kNever);
+    case BackupPolicy::Ask:
+        break;
+    }
+    return setValue(kSafetySection, kBackupKey, "ask");
 }
 
 std::vector<std::string> SettingsFile::recentFiles() const {

@@ -25,7 +25,19 @@ public:
     // end) is left out. False when the file cannot be written.
     bool setRecentFiles(const std::vector<std::string>& paths) const;
 
+    // Section "Safety": whether every Send is verified by reading it back (key
+    // "VerifyAfterSend", "1" or "0"), and what a Send to a device not read in its
+    // connection does first (key "Backup": "always", "never", else asked).
+    enum class BackupPolicy { Ask, Always, Never };
+    bool verifyAfterSend() const;
+    bool setVerifyAfterSend(bool verify) const;
+    BackupPolicy backupPolicy() const;
+    bool setBackupPolicy(BackupPolicy policy) const;
+
 private:
+    std::string value(const char* section, const char* key) const;
+    bool setValue(const char* section, const char* key, const std::string& value) const;
+
     std::string path_;
 };
 

@@ -11,8 +11,8 @@ void replaceAll(std::string& text, std::string_view placeholder, const std::stri
         text.replace(at, placeholder.size(), value);
 }
 
-const std::string& reasonText(const LinkMessage& message, const catalogue::Messages& texts) {
-    switch (message.end) {
+const std::string& reasonText(TransferEnd end, const catalogue::Messages& texts) {
+    switch (end) {
     case TransferEnd::Cancelled:
         return texts.msgCancelled;
     case TransferEnd::LinkLost:
@@ -57,6 +57,12 @@ const std::string& portReasonText(const LinkMessage& message, const catalogue::M
 
 } // namespace
 
+std::string wordTransferEnd(TransferEnd end, int resends, const catalogue::Messages& texts) {
+    std::string reason = reasonText(end, texts);
+    replaceAll(reason, "%1", std::to_string(resends));
+    return reason;
+}
+
 std::string wordMessage(const LinkMessage& message, const catalogue::Messages& texts) {
     using Kind = LinkMessage::Kind;
     switch (message.kind) {
@@ -85,13 +91,11 @@ std::string wordMessage(const LinkMessage& message, const catalogue::Messages& t
         return texts.msgModemManager;
     case Kind::Brltty:
         return texts.msgBrltty;
-    case Kind::TransferIncomplete: {
+    case Kind::TransferIncomplete:
         if (message.end == TransferEnd::ClockNotConfirmed)
             return texts.msgClockNotConfirmed;
-        std::string reason = reasonText(message, texts);
-        replaceAll(reason, "%1", std::to_string(message.resends));
-        return reason + " " + consequenceText(message.transfer, texts);
-    }
+        return wordTransferEnd(message.end, message.resends, texts) + " " +
+               consequenceText(message.transfer, texts);
     case Kind::CodeNoAnswer:
         return texts.msgCodeNoAnswer;
     case Kind::Error:

@@ -243,9 +243,12 @@ void ProgrammerSession::endTransfer(TransferEnd end) {
     const bool sayFirst = end == TransferEnd::ClockNotConfirmed;
     if (!sayFirst)
         view(ended);
-    view([kind, end, resends](LinkView& v) {
-        v.showMessage(LinkMessage::transferIncomplete(kind, end, resends), [] {});
-    });
+    // A read kept aside changed nothing the user sees: whoever asked for it says
+    // what its end means.
+    if (kind != TransferKind::Read || readInto_ == ReadInto::Edited)
+        view([kind, end, resends](LinkView& v) {
+            v.showMessage(LinkMessage::transferIncomplete(kind, end, resends), [] {});
+        });
     if (sayFirst)
         view(ended);
     if (end == TransferEnd::NoAnswer && profile_.closeOnStall) {
