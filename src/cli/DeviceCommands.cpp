@@ -1,4 +1,5 @@
 // read, write, log, watch: the device itself, over USB or GPRS.
+#include "DeviceCommands.h"
 #include "Cli.h"
 #include "DeviceSession.h"
 #include "PortCheck.h"
@@ -236,6 +237,21 @@ void checkBeforeTransfer(const Context& context, const DeviceArguments& device, 
     }
 }
 
+} // namespace
+
+std::string linkSynopsis() {
+    return "(--usb [--port PATH] [--trace FILE] | --gprs [--listen PORT]) --code CODE [--timeout S]";
+}
+
+int runTransfers(const Context& context, std::span<const std::string> args, Configuration& linkConfig,
+                 const PlanTransfers& plan) {
+    DeviceArguments device = parseDeviceArguments(context, args, DeviceSession::Job::Write);
+    plan(device.input, device.settings);
+    return runLink(context, device, linkConfig, [](DeviceSession&) {});
+}
+
+namespace {
+
 int runDevice(const Context& context, std::span<const std::string> args, DeviceSession::Job job) {
     DeviceArguments device = parseDeviceArguments(context, args, job);
     Configuration config = Configuration::startup(context.decimalSeparator);
@@ -254,15 +270,16 @@ int runDevice(const Context& context, std::span<const std::string> args, DeviceS
     });
 }
 
-const std::string kLinkSynopsis =
-    "(--usb [--port PATH] [--trace FILE] | --gprs [--listen PORT]) --code CODE [--timeout S]";
+const std::string kLinkSynopsis = linkSynopsis();
 
 const Registration readCommand({"read", "read " + kLinkSynopsis + " [-i BASE.pff] -o OUT.pff",
                                 [](const Context& c, std::span<const std::string> a) {
                                     return runDevice(c, a, DeviceSession::Job::Read);
                                 }});
-const Registration writeCommand({"write", "write " + kLinkSynopsis + " IN.pff",
+const Registration writeCommand({"write", "write " + kLinkSynopsis + " [--verify] [--backup OUT.pff] IN.pff",
                                  [](const Context& c, std::span<const std::string> a) {
+                                     if (isCheckedWrite(a))
+                                         return runCheckedWrite(c, a);
                                      return runDevice(c, a, DeviceSession::Job::Write);
                                  }});
 const Registration logCommand({"log", "log " + kLinkSynopsis + " -o LOG.txt",
