@@ -1,4 +1,5 @@
 // read, write, log, watch: the device itself, over USB or GPRS.
+#include "DeviceCommands.h"
 #include "Cli.h"
 #include "DeviceSession.h"
 
@@ -243,6 +244,21 @@ void checkBeforeTransfer(const Context& context, const DeviceArguments& device, 
     }
 }
 
+} // namespace
+
+std::string linkSynopsis() {
+    return "(--usb [--port PATH] [--trace FILE] | --gprs [--listen PORT]) --code CODE [--timeout S]";
+}
+
+int runTransfers(const Context& context, std::span<const std::string> args, Configuration& linkConfig,
+                 const PlanTransfers& plan) {
+    DeviceArguments device = parseDeviceArguments(context, args, DeviceSession::Job::Write);
+    plan(device.input, device.settings);
+    return runLink(context, device, linkConfig, [](DeviceSession&) {});
+}
+
+namespace {
+
 int runDevice(const Context& context, std::span<const std::string> args, DeviceSession::Job job) {
     DeviceArguments device = parseDeviceArguments(context, args, job);
     Configuration config = Configuration::startup(context.decimalSeparator);
@@ -261,8 +277,7 @@ int runDevice(const Context& context, std::span<const std::string> args, DeviceS
     });
 }
 
-const std::string kLinkSynopsis =
-    "(--usb [--port PATH] [--trace FILE] | --gprs [--listen PORT]) --code CODE [--timeout S]";
+const std::string kLinkSynopsis = linkSynopsis();
 
 // The options every device command takes.
 const std::string kLinkHelp =
@@ -283,15 +298,22 @@ const Registration
                      "  -i BASE.pff          the configuration it is read into (default: the start-up one)\n"
                      "  -o OUT.pff           the file to save into\n"});
 const Registration
-    writeCommand({"write", "write " + kLinkSynopsis + " IN.pff",
+    writeCommand({"write", "write " + kLinkSynopsis + " [--verify] [--backup OUT.pff] IN.pff",
                   [](const Context& c, std::span<const std::string> a) {
+                      if (isCheckedWrite(a))
+                          return runCheckedWrite(c, a);
                       return runDevice(c, a, DeviceSession::Job::Write);
                   },
                   "Writes IN.pff into the device, then the computer's date and time. Values the\n"
                   "device is unlikely to work with (an alarm-centre address that is not IPv4, a port\n"
                   "outside 1..65535, numbers over 14 characters) are warned about on standard error\n"
                   "and written as they are.\n" +
-                      kLinkHelp});
+                      kLinkHelp +
+                      "  --verify             read the device back in the same connection and compare every\n"
+                      "                       setting the device holds; exit 5 when it differs (listed on\n"
+                      "                       standard error)\n"
+                      "  --backup OUT.pff     read the device first and save what it held as the new file\n"
+                      "                       OUT.pff; nothing is written when it cannot be saved\n"});
 const Registration
     logCommand({"log", "log " + kLinkSynopsis + " -o LOG.txt",
                 [](const Context& c, std::span<const std::string> a) {

@@ -86,6 +86,10 @@ void DeviceSession::showConnected(bool connected) {
 }
 
 void DeviceSession::startJob() {
+    if (!settings_.plan.transfers.empty()) {
+        link_->requestTransfer(settings_.plan.transfers[step_]);
+        return;
+    }
     switch (settings_.job) {
     case Job::Read:
         link_->requestTransfer(link::TransferKind::Read);
@@ -131,8 +135,10 @@ void DeviceSession::setProgress(int value) {
         err_ << '\r' << caption_ << ' ' << value * 100 / gaugeMaximum_ << " %" << std::flush;
 }
 
-void DeviceSession::ShowDiag(std::span<const std::uint8_t, 21> report, bool) {
+void DeviceSession::ShowDiag(std::span<const std::uint8_t, 21> report, bool outputCommandPending) {
     alive();
+    if (!outputCommandPending && report[17] != 127)
+        failureReportsForced_ = report[17] < 127;
     // Over GPRS the report that the end of the connection answers comes after the last one counted.
     if (settings_.job != Job::Watch || done_)
         return;
@@ -158,25 +164,53 @@ void DeviceSession::showMessage(const link::LinkMessage& message, std::function<
         finish(kExitFailure);
 }
 
-// Only the job's own transfer counts; how it ended decides the exit status.
+// Only the job's own transfers count; how they ended decides the exit status.
 void DeviceSession::transferEnded(link::TransferKind, link::TransferEnd end) {
+    if (!settings_.plan.transfers.empty()) {
+        stepEnded(end);
+        return;
+    }
+    finish(endStatus(end));
+}
+
+int DeviceSession::endStatus(link::TransferEnd end) const {
     switch (end) {
     case link::TransferEnd::Done:
     case link::TransferEnd::ClockNotConfirmed: // the configuration is in the device; the message said the
                                                // rest
-        finish(kExitOk);
-        return;
+        return kExitOk;
     case link::TransferEnd::NoAnswer:
     case link::TransferEnd::Cancelled:
-        finish(kExitTimedOut);
-        return;
+        return kExitTimedOut;
     case link::TransferEnd::LinkLost:
     case link::TransferEnd::NotAccepted:
     case link::TransferEnd::EchoRefused:
     case link::TransferEnd::Incomplete:
-        finish(kExitFailure);
+        break;
+    }
+    return kExitFailure;
+}
+
+void DeviceSession::stepEnded(link::TransferEnd end) {
+    const Plan& plan = settings_.plan;
+    if (const int status = endStatus(end); status != kExitOk) {
+        finish(status, plan.failedNote ? plan.failedNote(step_) : std::string());
         return;
     }
+    std::optional<int> verdict;
+    try {
+        verdict = plan.done ? plan.done(step_, *this) : std::nullopt;
+    } catch (const Failure& failure) {
+        finish(kExitFailure, failure.message);
+        return;
+    }
+    if (verdict || step_ + 1 == plan.transfers.size()) {
+        finish(verdict.value_or(kExitOk));
+        return;
+    }
+    ++step_;
+    // After the link has finished the step that ended the transfer.
+    soon_.start(link::Millis(0), [this] { startJob(); });
 }
 
 } // namespace qta::cli

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,19 @@ class DeviceSession : public link::LinkView {
 public:
     enum class Job { Read, Write, EventLog, Watch };
 
+    // A job of several transfers in one connection (a backup read, the write, its
+    // verify read). After each transfer that ended well, `done(step, session)` says
+    // how to go on: nullopt for the next transfer (or success after the last), else
+    // the exit status to end with. `failedNote(step)` is said when a transfer fails.
+    struct Plan {
+        std::vector<link::TransferKind> transfers;
+        std::function<std::optional<int>(std::size_t step, DeviceSession& session)> done;
+        std::function<std::string(std::size_t step)> failedNote;
+    };
+
     struct Settings {
         Job job = Job::Read;
+        Plan plan;            // when it holds transfers, they are the job
         std::string code;     // Windows-1250 bytes
         int count = 0;        // Watch: reports to show, 0 for no end
         int switchOutput = 0; // Watch: output command sent with the first answer (1..8)
@@ -40,6 +52,9 @@ public:
     void begin();
     // The user interrupted the run (Ctrl+C, or the terminal closed): a running transfer is cancelled.
     void interrupt();
+
+    // Whether the latest status report forces the failure-reporting boxes on.
+    bool failureReportsForced() const { return failureReportsForced_; }
 
     // The event log's lines, Windows-1250, in arrival order.
     const std::vector<std::string>& eventLines() const { return eventLines_; }
@@ -69,6 +84,8 @@ private:
     std::string timedOutText() const;
     void startJob();
     void finish(int status, const std::string& message = {});
+    void stepEnded(link::TransferEnd end);
+    int endStatus(link::TransferEnd end) const;
 
     Settings settings_;
     link::Clock& clock_;
@@ -83,6 +100,8 @@ private:
     int connections_ = 0; // that came before a device unlocked
     bool done_ = false;
     int reports_ = 0;
+    std::size_t step_ = 0;
+    bool failureReportsForced_ = false;
     int gaugeMaximum_ = 0;
     std::string caption_;
     std::vector<std::string> eventLines_;
