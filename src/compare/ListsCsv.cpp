@@ -1,7 +1,6 @@
 #include "ListsCsv.h"
 
 #include "model/Cp1250.h"
-#include "model/EntryRules.h"
 
 #include <algorithm>
 #include <map>
@@ -73,7 +72,9 @@ bool isValidUtf8(std::string_view text) {
     return cp1250ToUtf8(utf8ToCp1250(text)) == text;
 }
 
-// Why `value` (Windows-1250) cannot go into the field, or nullopt.
+// Why `value` (Windows-1250) cannot go into the field, or nullopt. A number takes
+// what typing lets into it; a text anything but control characters other than its
+// line breaks (a text read from a device may hold letters no key types).
 std::optional<std::string> valueProblem(const FieldDef& def, std::string_view value) {
     if (value.size() > static_cast<std::size_t>(def.limit))
         return "longer than " + std::to_string(def.limit) + " characters";
@@ -81,8 +82,8 @@ std::optional<std::string> valueProblem(const FieldDef& def, std::string_view va
         const auto code = static_cast<unsigned char>(c);
         if (def.kind == FieldKind::PhoneNumber && !(code >= '0' && code <= '9') && code != '+')
             return std::string("only digits and \"+\" make a phone number");
-        if (def.kind == FieldKind::SmsText && code != '\r' && code != '\n' && !entry::onlyText(code))
-            return std::string("a text holds only the characters that can be typed into it");
+        if (def.kind == FieldKind::SmsText && code < 32 && code != '\r' && code != '\n')
+            return std::string("a control character");
     }
     return std::nullopt;
 }

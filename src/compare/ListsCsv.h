@@ -45,7 +45,7 @@ struct ImportResult {
 // Reads a CSV of exportLists' layout in either encoding (a byte-order mark, or
 // text that is valid UTF-8, means UTF-8) and either separator (the header's).
 // Each value must pass the entry rules (a number: digits and "+", at most 14; a
-// text: printable characters and line breaks, at most 127), each entry name a
+// text: no control characters but line breaks, at most 127), each entry name a
 // list and position once, and every list must stay filled from the front. Unless
 // `partial`, any refused row leaves `config` unchanged; with it, the good rows are
 // taken. `config` is changed through assign(), so its observer hears each change.

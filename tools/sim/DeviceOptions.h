@@ -19,6 +19,9 @@ struct Faults {
     std::optional<std::size_t> silentAfter; // that many Frames into a transfer it falls silent for good
     std::optional<std::size_t> dropAfter;   // that many Frames into a transfer it vanishes (once)
     bool garbage = false;                   // noise before each identification and between reports
+    // Once a write has finished, the byte at this memory address has its lowest bit
+    // flipped (a digit becomes its neighbour), as a failing memory cell would do.
+    std::optional<std::size_t> flipAfterWrite;
 };
 
 struct DeviceOptions {

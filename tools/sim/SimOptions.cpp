@@ -1,5 +1,7 @@
 #include "SimOptions.h"
 
+#include "transfer/ConfigImage.h"
+
 #include <charconv>
 #include <set>
 
@@ -27,6 +29,18 @@ std::optional<Micros> period(const std::string& text) {
 std::optional<int> baud(const std::string& text) {
     const auto value = number<int>(text);
     return value && *value >= 0 ? value : std::nullopt;
+}
+
+// An address of the configuration memory, decimal or hexadecimal with "0x".
+std::optional<std::size_t> memoryAddress(const std::string& text) {
+    std::size_t value = 0;
+    const bool hex = text.starts_with("0x") || text.starts_with("0X");
+    const char* begin = text.data() + (hex ? 2 : 0);
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(begin, end, value, hex ? 16 : 10);
+    if (begin == end || ec != std::errc() || ptr != end || value >= transfer::kImageSize)
+        return std::nullopt;
+    return value;
 }
 
 std::optional<double> chance(const std::string& text) {
@@ -72,6 +86,7 @@ bool storeDestination(const std::optional<HostPort>& value, SimOptions& options)
 const std::set<std::string> kValueOptions = {
     "--link", "--connect", "--memory", "--events", "--ident-period", "--report-period", "--relock-after",
     "--baud", "--seed", "--corrupt-echo", "--silent-after", "--drop-after", "--reconnect-pause",
+    "--flip-after-write",
 };
 // clang-format on
 
@@ -104,6 +119,8 @@ bool takeValue(const std::string& name, const std::string& v, SimOptions& o) {
         return store(number<std::size_t>(v), faults.silentAfter);
     if (name == "--drop-after")
         return store(number<std::size_t>(v), faults.dropAfter);
+    if (name == "--flip-after-write")
+        return store(memoryAddress(v), faults.flipAfterWrite);
     return false;
 }
 
@@ -202,6 +219,8 @@ Faults (reproducible with --seed):
   --drop-after N         N Frames into a transfer the device vanishes (the pty is
                          closed and the program ends / the connection is dropped)
   --garbage              noise before each identification and between reports
+  --flip-after-write ADDR  once a write has finished, flip the lowest bit of the
+                         memory byte at ADDR (0..21503, or 0x0000..0x53FF)
   --split                with --connect: send each unit in several chunks
   --join                 with --connect: send a unit together with the next one
   --reconnect-pause MS   with --connect: wait before connecting again (2000)

@@ -357,10 +357,21 @@ void VirtualDevice::takeFrame() {
         } else {
             notice("time Frame without a valid date; write finished");
         }
+        flipAfterWrite();
         enterReporting();
     } else {
         memory_.send(frame, frame.address);
     }
+}
+
+void VirtualDevice::flipAfterWrite() {
+    if (!options_.faults.flipAfterWrite)
+        return;
+    const std::size_t address = *options_.faults.flipAfterWrite;
+    transfer::Frame frame = memory_.frame(address / transfer::kPayloadSize);
+    frame.payload[address % transfer::kPayloadSize] ^= 0x01;
+    memory_.send(frame, frame.address);
+    notice("memory byte " + hex(static_cast<unsigned>(address)) + " flipped after the write");
 }
 
 void VirtualDevice::startSending(Phase phase, std::size_t count) {

@@ -87,6 +87,7 @@ private:
     void sendReport();
     void answer(std::uint8_t byte);
     void startWrite();
+    void flipAfterWrite();
     void takeFrameByte(std::uint8_t byte);
     void takeFrame();
     void startSending(Phase phase, std::size_t count);
