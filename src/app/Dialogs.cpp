@@ -170,10 +170,12 @@ void QtDialogs::chooseItem(QWidget* parent, const QString& title, const QStringL
     dialog->setLabelText(title);
     dialog->setOption(QInputDialog::UseListViewForComboBoxItems);
     dialog->setComboBoxItems(items);
-    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, items, chosen = std::move(chosen)](int result) {
-        if (chosen)
-            chosen(result == QDialog::Accepted ? static_cast<int>(items.indexOf(dialog->textValue())) : -1);
-    });
+    QObject::connect(
+        dialog, &QDialog::finished, dialog, [dialog, items, chosen = std::move(chosen)](int result) {
+            if (chosen)
+                chosen(result == QDialog::Accepted ? static_cast<int>(items.indexOf(dialog->textValue()))
+                                                   : -1);
+        });
     dialog->open();
 }
 

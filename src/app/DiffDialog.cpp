@@ -36,7 +36,8 @@ DiffDialog::DiffDialog(QWidget* parent, const catalogue::SafetyTexts& texts, Con
     list_->setObjectName(QStringLiteral("DiffList"));
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list_->setHeaderLabels({fromUtf8(texts.settingColumn), fromUtf8(texts.windowColumn), content.otherColumn});
+    list_->setHeaderLabels(
+        {fromUtf8(texts.settingColumn), fromUtf8(texts.windowColumn), content.otherColumn});
     list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     layout->addWidget(list_);
 

@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cstdlib>
 #include <utility>
 
 namespace qta::app {
@@ -110,6 +111,53 @@ void TfMain::buildLinkView(const LinkSetup& link) {
     connect(linkView_.get(), &WindowLinkView::transferFinished, this, &TfMain::transferFinished);
     connect(linkView_.get(), &WindowLinkView::transportShown, this, &TfMain::showListening);
     deviceLink_ = std::make_unique<WindowLink>(*linkView_, config_, userDecimalSeparator(), link);
+    buildSafetyNet();
+}
+
+void TfMain::buildSafetyNet() {
+    SafetyNet::Parts parts;
+    parts.window = this;
+    parts.config = &config_;
+    parts.dialogs = dialogs_.get();
+    parts.settings = &settings_;
+    parts.transferDialog = transferDialog_.get();
+    parts.device = [this]() -> link::DeviceLink& {
+        return device();
+    };
+    parts.language = [this] {
+        return catalogue_->language;
+    };
+    parts.messages = [this]() -> const catalogue::Messages& {
+        return messages();
+    };
+    parts.open = [this](const QString& path) {
+        openRecentFile(path);
+    };
+    parts.reportOpenFailure = [this](const pff::Result& result) {
+        reported(result);
+    };
+    parts.say = [this](const QString& text) {
+        statusBar()->showMessage(text);
+    };
+    parts.afterCurrentStep = [this](std::function<void()> step) {
+        deviceLink_->afterCurrentStep(std::move(step));
+    };
+    parts.failureReportsForced = [this] {
+        return linkView_->optionBoxesLocked();
+    };
+    parts.decimalSeparator = userDecimalSeparator();
+    parts.environment = [](const char* name) -> const char* {
+        return std::getenv(name);
+    };
+    safety_ = std::make_unique<SafetyNet>(std::move(parts));
+    auto* file = menuBar()->findChild<QMenu*>(QStringLiteral("Nov1"));
+    auto* dataMenu = menuBar()->findChild<QMenu*>(QStringLiteral("Uloi1"));
+    safety_->addMenuItems(file, file->findChild<QAction*>(QStringLiteral("N1")), dataMenu,
+                          [this] { sendConfiguration(true); });
+    connect(linkView_.get(), &WindowLinkView::connectionShown, safety_.get(), &SafetyNet::connectionShown);
+    safety_->applyLanguage(catalogue_->language);
+    markMenuLetters(menuBar());
+    indexControls(menuBar());
 }
 
 TfMain::~TfMain() = default;
@@ -283,6 +331,8 @@ void TfMain::applyCatalogue(Language language) {
             setCaption(controls_.value(fromUtf8(item.control)), fromUtf8(item.text));
     }
     showLanguageMark(language);
+    if (safety_)
+        safety_->applyLanguage(language);
     markMenuLetters(menuBar());
     topBar_->applyLanguage(texts);
     binder_->widget(config_.table().id(Family::editAPN))->setToolTip(fromUtf8(texts.apnHint));

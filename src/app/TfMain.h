@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Dialogs.h"
+#include "SafetyNet.h"
 #include "SettingsFile.h"
 #include "WindowLink.h"
 
@@ -96,6 +97,8 @@ public:
     // The Data menu and the event-log Read: they need an unlocked device.
     void Nata2Click();
     void Odosla2Click();
+    // Send, or Data > Send and verify: the write read back and compared.
+    void sendConfiguration(bool verify);
     void Nata1Click();
     // The event-log Save and Print.
     void Uloi3Click();
@@ -112,6 +115,7 @@ private:
     void buildMenus();
     void buildLinkView(const LinkSetup& link);
     void buildStatusBar();
+    void buildSafetyNet();
 
     // Saves to the Configuration's file, or asks for one; `done` learns whether it was saved.
     void saveThen(std::function<void(bool saved)> done);
@@ -146,6 +150,7 @@ private:
     std::unique_ptr<TfRead> transferDialog_;
     std::unique_ptr<WindowLinkView> linkView_;
     std::unique_ptr<ConfigurationDocument> document_;
+    std::unique_ptr<SafetyNet> safety_;
     std::unique_ptr<WindowLink> deviceLink_; // declared last: it goes first
 
     QMenu* recentMenu_ = nullptr;

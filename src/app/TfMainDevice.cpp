@@ -37,14 +37,22 @@ void TfMain::Nata2Click() {
 // Values the device is unlikely to work with are warned about, and sent if the
 // user wants them sent.
 void TfMain::Odosla2Click() {
+    sendConfiguration(false);
+}
+
+void TfMain::sendConfiguration(bool verify) {
     if (!entry::isWritableAccessCode(config_.text(config_.table().id(Family::Pass)))) {
         dialogs_->showError(this, fromUtf8(messages().msgBadAccessCode));
         return;
     }
     const std::vector<WriteWarning> warnings = writeWarnings(config_);
-    const auto send = [this] {
-        sendRevision_ = config_.revision();
-        device().requestTransfer(link::TransferKind::Write);
+    const auto send = [this, verify] {
+        safety_->send(
+            [this] {
+                sendRevision_ = config_.revision();
+                device().requestTransfer(link::TransferKind::Write);
+            },
+            verify);
     };
     if (warnings.empty() || !device().state().unlocked) {
         send();
@@ -70,6 +78,8 @@ void TfMain::Nata1Click() {
 // read that ended early has replaced some fields: they count as unsaved changes of
 // no file, so that a Save cannot put the mixture over the file they came from.
 void TfMain::transferFinished(link::TransferKind kind, link::TransferEnd end) {
+    if (safety_->transferFinished(kind, end))
+        return; // a read kept aside: the window's fields are as they were
     const bool written = end == link::TransferEnd::Done || end == link::TransferEnd::ClockNotConfirmed;
     const QString now = QLocale().toString(QTime::currentTime(), QStringLiteral("HH:mm"));
     const auto say = [&](const std::string& text) {

@@ -10,6 +10,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 namespace qta::app {
 namespace {
@@ -154,7 +155,10 @@ void TfRead::showTransferLook(bool gaugeShown) {
 // never holds the window.
 void TfRead::showTransferWaiting(link::TransferKind kind, int gaugeMaximum,
                                  const catalogue::Messages& texts) {
-    setWindowTitle(fromUtf8(kind == link::TransferKind::Write ? texts.msgSending : texts.msgReading));
+    const QString phase = std::exchange(phase_, QString());
+    setWindowTitle(!phase.isEmpty()
+                       ? phase
+                       : fromUtf8(kind == link::TransferKind::Write ? texts.msgSending : texts.msgReading));
     label1_->setText(fromUtf8(texts.msgWaiting));
     gauge1_->setRange(0, gaugeMaximum);
     gauge1_->setValue(0);

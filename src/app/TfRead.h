@@ -38,6 +38,8 @@ public:
     // Back to the transfer look, hidden.
     void showCodeAccepted(const catalogue::Messages& texts);
     void showTransferWaiting(link::TransferKind kind, int gaugeMaximum, const catalogue::Messages& texts);
+    // The title of the next transfer, instead of its kind's (a step of a longer job).
+    void setPhase(const QString& phase) { phase_ = phase; }
     void showTransferRunning(int gaugeMaximum, const catalogue::Messages& texts);
     // The gauge, with the percentage and, once it can be told, the time left.
     void setProgress(int value);
@@ -77,6 +79,7 @@ private:
     QLineEdit* pass_;
     const catalogue::Messages* progressTexts_ = nullptr;
     QElapsedTimer progressClock_; // since the device took the command
+    QString phase_;
 };
 
 } // namespace qta::app

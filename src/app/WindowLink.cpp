@@ -34,6 +34,7 @@ WindowLink::WindowLink(WindowLinkView& view, Configuration& config, char decimal
     device_ =
         std::make_unique<link::DeviceLink>(config, view, *driver, *clock, transfer::localDateTime, options);
 
+    soon_ = std::make_unique<link::OneShot>(*clock);
     view.setControl(device_.get());
     // Before the poll opens the tty itself.
     if (setup.listenPort == 0 && !setup.port.empty())
@@ -55,6 +56,10 @@ void WindowLink::reportPortProblem(link::BridgeDriver& driver, const std::string
 WindowLink::~WindowLink() {
     view_.setControl(nullptr);
     device_.reset();
+}
+
+void WindowLink::afterCurrentStep(std::function<void()> step) {
+    soon_->start(link::Millis(0), std::move(step));
 }
 
 } // namespace qta::app

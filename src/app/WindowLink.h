@@ -6,6 +6,7 @@
 #include "model/Configuration.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,6 +40,9 @@ public:
     WindowLink& operator=(const WindowLink&) = delete;
 
     link::DeviceLink& device() { return *device_; }
+    // Runs `step` once the link has finished what it is doing now (a transfer's
+    // end, say), on the link's clock; a later call replaces a step not yet run.
+    void afterCurrentStep(std::function<void()> step);
 
 private:
     void reportPortProblem(link::BridgeDriver& driver, const std::string& port);
@@ -48,6 +52,7 @@ private:
     std::unique_ptr<link::BridgeDriver> ownDriver_;
     std::unique_ptr<link::BridgeDriver> diagnosis_; // around the USB search of ownDriver_
     std::unique_ptr<link::DeviceLink> device_;
+    std::unique_ptr<link::OneShot> soon_;
 };
 
 } // namespace qta::app

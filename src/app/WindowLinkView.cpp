@@ -52,6 +52,7 @@ void WindowLinkView::showLinkUp(bool up) {
 
 void WindowLinkView::showConnected(bool connected) {
     parts_.topBar->showConnected(connected);
+    emit connectionShown(connected);
 }
 
 void WindowLinkView::lockTransportChoice(bool locked) {
@@ -118,6 +119,7 @@ void WindowLinkView::ShowDiag(std::span<const std::uint8_t, 21> report, bool out
 // Locked: checked, through the Configuration so that a write carries them, and
 // disabled. Freed: enabled with the check marks as they are.
 void WindowLinkView::showOptionBoxes(bool locked) {
+    optionBoxesLocked_ = locked;
     for (const char* name : kOptionBoxes) {
         const FieldId id = parts_.config->table().id(name);
         if (locked)

@@ -48,6 +48,9 @@ public:
 
     Language language() const override;
 
+    // The device reports the failure-reporting boxes locked on.
+    bool optionBoxesLocked() const { return optionBoxesLocked_; }
+
     void showLinkUp(bool up) override;
     void showConnected(bool connected) override;
     void lockTransportChoice(bool locked) override;
@@ -76,6 +79,8 @@ signals:
     void transportShown(link::Transport transport);
     // A transfer has ended, as the link has already told the user.
     void transferFinished(link::TransferKind kind, link::TransferEnd end);
+    // The device was unlocked, or is no longer.
+    void connectionShown(bool connected);
 
 private:
     const catalogue::Messages& messages() const;
@@ -86,6 +91,7 @@ private:
 
     Parts parts_;
     link::LinkControl* control_ = nullptr;
+    bool optionBoxesLocked_ = false;
     int openMessages_ = 0;     // the link's message boxes still up
     bool promptWaits_ = false; // the code prompt is shown once they are closed
 };

@@ -16,7 +16,8 @@ using T = SafetyTexts;
 
 const std::array kRows = {
     Row{&T::compareWithFile, {"Compare with...", "Porovnať s...", "Vergleichen mit..."}},
-    Row{&T::compareWithDevice, {"Compare with device", "Porovnať so zariadením", "Mit dem Gerät vergleichen"}},
+    Row{&T::compareWithDevice,
+        {"Compare with device", "Porovnať so zariadením", "Mit dem Gerät vergleichen"}},
     Row{&T::applyPatch, {"Apply patch...", "Použiť záplatu...", "Patch anwenden..."}},
     Row{&T::exportLists, {"Export lists...", "Exportovať zoznamy...", "Listen exportieren..."}},
     Row{&T::importLists, {"Import lists...", "Importovať zoznamy...", "Listen importieren..."}},
@@ -96,7 +97,8 @@ const std::array kRows = {
          "In %1 gibt es noch keine Sicherung."}},
     Row{&T::backupsTitle, {"Backups, newest first", "Zálohy, najnovšie prvé", "Sicherungen, neueste zuerst"}},
     Row{&T::importRefused,
-        {"Nothing was imported: %1 rows cannot be taken:", "Nič nebolo importované: %1 riadkov nemožno prevziať:",
+        {"Nothing was imported: %1 rows cannot be taken:",
+         "Nič nebolo importované: %1 riadkov nemožno prevziať:",
          "Nichts wurde importiert: %1 Zeilen können nicht übernommen werden:"}},
     Row{&T::importGoodRowsQuestion,
         {"Take the other rows and leave these out?", "Prevziať ostatné riadky a tieto vynechať?",

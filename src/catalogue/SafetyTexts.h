@@ -48,18 +48,18 @@ struct SafetyTexts {
     std::string backupAlways;
     std::string backupNever;
     std::string cancel;
-    std::string backupKept;    // %1 the file
-    std::string backupFailed;  // %1 why
+    std::string backupKept;   // %1 the file
+    std::string backupFailed; // %1 why
     std::string backupNotRead;
-    std::string noBackups;     // %1 the folder
+    std::string noBackups; // %1 the folder
     std::string backupsTitle;
 
     // The lists as CSV.
     std::string importRefused; // %1 how many, then the rows
     std::string importGoodRowsQuestion;
-    std::string notAListFile;  // %1 the file, %2 why
-    std::string imported;      // %1 how many
-    std::string cannotWrite;   // %1 the file, %2 why
+    std::string notAListFile; // %1 the file, %2 why
+    std::string imported;     // %1 how many
+    std::string cannotWrite;  // %1 the file, %2 why
 };
 
 // Danish reads the English texts.

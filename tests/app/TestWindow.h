@@ -54,6 +54,25 @@ public:
                            std::function<void(qta::app::UnsavedChoice)> answered) override;
     void answerUnsaved(qta::app::UnsavedChoice choice);
 
+    // Questions with buttons of their own and lists to pick from: answered at once
+    // with the index set (-1 closes the box), recorded with what they offered.
+    int choiceAnswer = 1; // the second button: for a Send, "Send without" a backup
+    QStringList choices;
+    QList<QStringList> choiceButtons;
+    void openChoice(QWidget*, const QString& question, const QStringList& buttons,
+                    std::function<void(int)> answered) override {
+        choices << question;
+        choiceButtons << buttons;
+        answered(choiceAnswer);
+    }
+    int itemAnswer = -1;
+    QList<QStringList> itemLists;
+    void chooseItem(QWidget*, const QString&, const QStringList& items,
+                    std::function<void(int)> chosen) override {
+        itemLists << items;
+        chosen(itemAnswer);
+    }
+
 private:
     QString answer(const qta::app::FileDialogRequest& request);
     std::vector<std::function<void()>> openBoxes_;
