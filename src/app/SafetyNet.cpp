@@ -128,19 +128,23 @@ void SafetyNet::showDifferences(const QString& otherColumn, QString summary,
 }
 
 void SafetyNet::compareWithFile() {
-    parts_.dialogs->openFileName(
-        parts_.window, {kPffFilter, QStringLiteral("pff"), lastName_}, [this](const QString& name) {
-            if (name.isEmpty())
-                return;
-            lastName_ = name;
-            auto other = std::make_shared<Configuration>(Configuration::startup(parts_.decimalSeparator));
-            if (const pff::Result opened = pff::open(*other, systemPath(name)); !opened) {
-                parts_.reportOpenFailure(opened);
-                return;
-            }
-            showDifferences(fromUtf8(texts().fileColumn), QFileInfo(name).fileName() + ':',
-                            compare::diff(*parts_.config, *other, parts_.language()), other);
-        });
+    parts_.dialogs->openFileName(parts_.window, {kPffFilter, QStringLiteral("pff"), lastName_},
+                                 [this](const QString& name) {
+                                     if (name.isEmpty())
+                                         return;
+                                     lastName_ = name;
+                                     compareWith(name);
+                                 });
+}
+
+void SafetyNet::compareWith(const QString& path) {
+    auto other = std::make_shared<Configuration>(Configuration::startup(parts_.decimalSeparator));
+    if (const pff::Result opened = pff::open(*other, systemPath(path)); !opened) {
+        parts_.reportOpenFailure(opened);
+        return;
+    }
+    showDifferences(fromUtf8(texts().fileColumn), QFileInfo(path).fileName() + ':',
+                    compare::diff(*parts_.config, *other, parts_.language()), other);
 }
 
 void SafetyNet::compareWithDevice() {

@@ -64,6 +64,8 @@ public:
     void applyLanguage(Language language);
 
     void compareWithFile();
+    // The same without the file dialog.
+    void compareWith(const QString& path);
     void compareWithDevice();
     void applyPatch();
     void exportLists();

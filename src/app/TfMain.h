@@ -90,6 +90,8 @@ public:
     // message box, and on success tie the Configuration to the file.
     bool openConfiguration(const QString& path);
     bool saveConfiguration(const QString& path);
+    // Comparing, patches, the lists as CSV, backups, verify.
+    SafetyNet& safetyNet() { return *safety_; }
     // The Configuration's file and its unsaved changes.
     ConfigurationDocument& document() { return *document_; }
     // The files of File > Recent files, newest first.

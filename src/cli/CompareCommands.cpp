@@ -145,14 +145,34 @@ int runImportLists(const Context& context, std::span<const std::string> args) {
 }
 
 const Registration diffCommand(
-    {"diff", "diff [--json] [--patch-out P.pff] (A.pff B.pff | " + linkSynopsis() + " FILE.pff)", runDiff});
+    {"diff", "diff [--json] [--patch-out P.pff] (A.pff B.pff | " + linkSynopsis() + " FILE.pff)", runDiff,
+     "Compares two configurations setting by setting, or the device (read first) with FILE.pff:\n"
+     "one line per difference, NAME: A-VALUE -> B-VALUE, the values as a .pff holds them.\n"
+     "Exit status 0 when they are the same, 1 when they differ, 2 for a usage error or a file\n"
+     "that cannot be read.\n"
+     "  --json               one JSON object per difference: name, caption, a, b, forced\n"
+     "  --patch-out P.pff    also write the keys where the second differs, as a patch\n" +
+         linkHelp()});
 const Registration patchCommand(
-    {"patch", "patch (BASE.pff CHANGES.pff -o OUT.pff | " + linkSynopsis() + " CHANGES.pff)", runPatch});
+    {"patch", "patch (BASE.pff CHANGES.pff -o OUT.pff | " + linkSynopsis() + " CHANGES.pff)", runPatch,
+     "Applies a partial .pff (only the keys it holds) over BASE.pff and saves OUT.pff; with a\n"
+     "device instead, reads it, applies the keys, writes the result and verifies it (exit 5\n"
+     "when the device holds something else).\n"
+     "  -o OUT.pff           the file to save into\n" +
+         linkHelp()});
 const Registration exportCommand(
     {"export-lists", "export-lists IN.pff -o LISTS.csv [--encoding utf-8|cp1250] [--separator ,|;]",
-     runExportLists});
-const Registration importCommand({"import-lists", "import-lists BASE.pff LISTS.csv -o OUT.pff [--partial]",
-                                  runImportLists});
+     runExportLists,
+     "Writes the 32 number lists and the SMS texts as CSV: list,position,value.\n"
+     "  -o LISTS.csv         the file to write\n"
+     "  --encoding E         utf-8 (with a byte-order mark, the default) or cp1250\n"
+     "  --separator S        , (the default) or ; (what a German or Slovak spreadsheet expects)\n"});
+const Registration importCommand(
+    {"import-lists", "import-lists BASE.pff LISTS.csv -o OUT.pff [--partial]", runImportLists,
+     "Takes the rows of such a CSV into BASE.pff and saves OUT.pff. A row that cannot be taken\n"
+     "is named on standard error and nothing is saved (exit 1).\n"
+     "  -o OUT.pff           the file to save into\n"
+     "  --partial            save the good rows all the same (still exit 1)\n"});
 
 } // namespace
 } // namespace qta::cli

@@ -246,6 +246,16 @@ void checkBeforeTransfer(const Context& context, const DeviceArguments& device, 
 
 } // namespace
 
+std::string linkHelp() {
+    return "  --usb                over the device's USB bridge, found by its USB description\n"
+           "  --port PATH          with --usb: the tty at PATH instead (waited for while it does not exist)\n"
+           "  --trace FILE         with --usb: every byte in and out, one line per read or write\n"
+           "  --gprs               listen for the device to dial in over GPRS\n"
+           "  --listen PORT        with --gprs: the TCP port to listen on (48006)\n"
+           "  --code CODE          the device's access code\n"
+           "  --timeout S          the longest wait for the device without progress (60 s)\n";
+}
+
 std::string linkSynopsis() {
     return "(--usb [--port PATH] [--trace FILE] | --gprs [--listen PORT]) --code CODE [--timeout S]";
 }
@@ -278,16 +288,7 @@ int runDevice(const Context& context, std::span<const std::string> args, DeviceS
 }
 
 const std::string kLinkSynopsis = linkSynopsis();
-
-// The options every device command takes.
-const std::string kLinkHelp =
-    "  --usb                over the device's USB bridge, found by its USB description\n"
-    "  --port PATH          with --usb: the tty at PATH instead (waited for while it does not exist)\n"
-    "  --trace FILE         with --usb: every byte in and out, one line per read or write\n"
-    "  --gprs               listen for the device to dial in over GPRS\n"
-    "  --listen PORT        with --gprs: the TCP port to listen on (48006)\n"
-    "  --code CODE          the device's access code\n"
-    "  --timeout S          the longest wait for the device without progress (60 s)\n";
+const std::string kLinkHelp = linkHelp();
 
 const Registration
     readCommand({"read", "read " + kLinkSynopsis + " [-i BASE.pff] -o OUT.pff",

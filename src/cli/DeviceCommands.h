@@ -16,6 +16,8 @@ namespace qta::cli {
 
 // The link options of the device commands, "(--usb ... | --gprs ...) --code CODE [--timeout S]".
 std::string linkSynopsis();
+// The help lines of those options.
+std::string linkHelp();
 
 // Fills in the transfers of a job, given the one file the command names.
 using PlanTransfers = std::function<void(const std::string& file, DeviceSession::Settings& settings)>;

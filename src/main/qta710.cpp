@@ -1,3 +1,4 @@
+#include "app/DiffDialog.h"
 #include "app/TfMain.h"
 #include "version/Version.h"
 
@@ -12,13 +13,17 @@ namespace {
 
 // --grab FILE [--page NAME]: saves a picture of the window (with the named page
 // shown) instead of running it; the documentation's screenshots are made this way.
+// With --compare-with, the list of differences is pictured instead.
 int grabWindow(qta::app::TfMain& window, const QString& file, const QString& page) {
     window.completePages();
     if (!page.isEmpty())
         window.showPage(page);
     window.show();
     QApplication::processEvents();
-    const bool saved = window.grab().save(file);
+    QWidget* pictured = window.findChild<qta::app::DiffDialog*>();
+    if (!pictured)
+        pictured = &window;
+    const bool saved = pictured->grab().save(file);
     window.close();
     return saved ? 0 : 1;
 }
@@ -53,7 +58,12 @@ int main(int argc, char** argv) {
         QStringLiteral("listen"),
         QStringLiteral("Start with GPRS chosen, the server listening on PORT (48006 otherwise)."),
         QStringLiteral("PORT"));
-    parser.addOptions({grab, page, port, listen});
+    const QCommandLineOption compare(
+        QStringLiteral("compare-with"),
+        QStringLiteral(
+            "Compare the window's configuration with FILE at once, as File > Compare with... does."),
+        QStringLiteral("FILE"));
+    parser.addOptions({grab, page, port, listen, compare});
     parser.process(app);
 
     qta::app::LinkSetup link;
@@ -68,6 +78,8 @@ int main(int argc, char** argv) {
         link.listenPort = static_cast<std::uint16_t>(listenPort);
     }
     qta::app::TfMain window(nullptr, qta::app::SettingsFile(), link);
+    if (parser.isSet(compare))
+        window.safetyNet().compareWith(parser.value(compare));
     if (parser.isSet(grab))
         return grabWindow(window, parser.value(grab), parser.value(page));
     window.show();
