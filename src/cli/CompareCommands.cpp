@@ -72,9 +72,7 @@ int runPatch(const Context& context, std::span<const std::string> args) {
     const auto parsed = Arguments::parse(args, options);
     parsed.expectPositionals(2);
     const std::string output = parsed.option("-o", true);
-    Configuration config = Configuration::startup(context.decimalSeparator);
-    if (const auto result = pff::open(config, parsed.positional[0]); !result)
-        throw Failure{result.message()};
+    Configuration config = openedFile(context, parsed.positional[0]);
     Configuration probe = config;
     const ProfileDocument patch = readPatch(parsed.positional[1], probe);
     const compare::PatchResult applied = compare::applyPatch(patch, config);
@@ -108,9 +106,7 @@ int runExportLists(const Context& context, std::span<const std::string> args) {
     parsed.expectPositionals(1);
     const std::string output = parsed.option("-o", true);
     const compare::CsvFormat format = csvFormat(parsed);
-    Configuration config = Configuration::startup(context.decimalSeparator);
-    if (const auto result = pff::open(config, parsed.positional[0]); !result)
-        throw Failure{result.message()};
+    Configuration config = openedFile(context, parsed.positional[0]);
     writeOutputFile(output, compare::exportLists(config, format));
     return kExitOk;
 }
@@ -125,9 +121,7 @@ int runImportLists(const Context& context, std::span<const std::string> args) {
     const auto parsed = Arguments::parse(args, options, flags);
     parsed.expectPositionals(2);
     const std::string output = parsed.option("-o", true);
-    Configuration config = Configuration::startup(context.decimalSeparator);
-    if (const auto result = pff::open(config, parsed.positional[0]); !result)
-        throw Failure{result.message()};
+    Configuration config = openedFile(context, parsed.positional[0]);
     const std::string csvPath = parsed.positional[1];
     const compare::ImportResult imported =
         compare::importLists(readInputFile(csvPath), config, parsed.flag("--partial"));

@@ -86,8 +86,12 @@ void DeviceSession::showConnected(bool connected) {
 }
 
 void DeviceSession::startJob() {
-    if (!settings_.plan.transfers.empty()) {
-        link_->requestTransfer(settings_.plan.transfers[step_]);
+    if (const Plan& plan = settings_.plan; !plan.transfers.empty()) {
+        Configuration* into = plan.readInto ? plan.readInto(step_) : nullptr;
+        if (into && plan.transfers[step_] == link::TransferKind::Read)
+            link_->requestReadInto(*into);
+        else
+            link_->requestTransfer(plan.transfers[step_]);
         return;
     }
     switch (settings_.job) {

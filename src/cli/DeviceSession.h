@@ -2,6 +2,7 @@
 
 #include "link/Clock.h"
 #include "link/DeviceLink.h"
+#include "model/Configuration.h"
 #include "session/LinkView.h"
 
 #include <functional>
@@ -28,6 +29,8 @@ public:
         std::vector<link::TransferKind> transfers;
         std::function<std::optional<int>(std::size_t step, DeviceSession& session)> done;
         std::function<std::string(std::size_t step)> failedNote;
+        // Where a read's Frames go; null (or no function) for the link's own Configuration.
+        std::function<Configuration*(std::size_t step)> readInto;
     };
 
     struct Settings {

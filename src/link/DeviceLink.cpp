@@ -65,10 +65,21 @@ std::uint16_t DeviceLink::gprsPort() const {
 }
 
 void DeviceLink::requestTransfer(TransferKind kind) {
+    request(kind, nullptr);
+}
+
+void DeviceLink::requestReadInto(Configuration& into) {
+    request(TransferKind::Read, &into);
+}
+
+void DeviceLink::request(TransferKind kind, Configuration* readTarget) {
     if (!inUse().state().unlocked) {
         view_.showMessage(LinkMessage::of(LinkMessage::Kind::NotConnected), [] {});
         return;
     }
+    // A transfer already asked for keeps its own target; the session refuses the second one.
+    if (!inUse().state().anyRequest())
+        inUse().setReadTarget(readTarget);
     WriteSnapshot frames;
     if (kind == TransferKind::Write)
         frames = takeWriteSnapshot(config_, view_.language(), transport_);

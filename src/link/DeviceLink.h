@@ -66,6 +66,11 @@ public:
     // A menu command (Send, Read, event-log Read). It needs an unlocked device,
     // else the user is told "Device not connected !".
     void requestTransfer(TransferKind kind) override;
+    // A Read whose Frames go into `into` instead of the window's Configuration (a
+    // verify or a backup read, or a comparison with the device); `into` must last
+    // until the transfer has ended. Otherwise as requestTransfer(TransferKind::Read).
+    void requestReadInto(Configuration& into);
+
     // An output command (1..8) sent with the next answer. True when it was taken:
     // the page then shows the new state at once.
     bool switchOutput(int command) override;
@@ -95,6 +100,7 @@ public:
 
 private:
     SessionTransport& inUse() const;
+    void request(TransferKind kind, Configuration* readTarget);
 
     Configuration& config_;
     LinkView& view_;

@@ -33,6 +33,7 @@ public:
     void setActive(bool active) override;
     void run(Request request) override;
     bool switchOutput(int command) override;
+    void setReadTarget(Configuration* target) override { host_.setReadTarget(target); }
     LinkState state() const override;
     bool attached() const override { return connection_ != nullptr; }
 

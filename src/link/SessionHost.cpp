@@ -45,7 +45,8 @@ bool SessionHost::carryOut(const Action& action) {
         action.call(view_);
         return true;
     case Kind::StartDecoding:
-        decoder_ = std::make_unique<transfer::ConfigDecoder>(config_, decimalSeparator_);
+        decoder_ = std::make_unique<transfer::ConfigDecoder>(readTarget_ ? *readTarget_ : config_,
+                                                             decimalSeparator_);
         return true;
     case Kind::ApplyFrame:
         if (decoder_)

@@ -26,6 +26,8 @@ public:
     // Carries out `action` if it is one of this side's; false for the bytes.
     bool carryOut(const Action& action);
     void stopTimers();
+    // Where the next read's Frames go: `target`, or the link's own Configuration when null.
+    void setReadTarget(Configuration* target) { readTarget_ = target; }
     LinkView& view() { return view_; }
 
 private:
@@ -39,6 +41,7 @@ private:
 
     LinkView& view_;
     Configuration& config_;
+    Configuration* readTarget_ = nullptr;
     Clock& clock_;
     char decimalSeparator_;
     std::vector<Timer> timers_; // one per SessionTimer

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Configuration.h"
 #include "session/LinkState.h"
 #include "session/ProgrammerSession.h"
 
@@ -28,6 +29,8 @@ public:
     virtual LinkState state() const = 0;
     // A device is attached: the bridge is open, or a connection is up.
     virtual bool attached() const = 0;
+    // Where the Frames of the reads requested from now on go (null: the link's Configuration).
+    virtual void setReadTarget(Configuration* target) = 0;
 };
 
 } // namespace qta::link

@@ -26,6 +26,7 @@ public:
     void setActive(bool active) override;
     void run(Request request) override;
     bool switchOutput(int command) override { return chip_ && session_.switchOutput(command); }
+    void setReadTarget(Configuration* target) override { host_.setReadTarget(target); }
     LinkState state() const override { return state_; }
     bool attached() const override { return state_.usbOpen; }
 
