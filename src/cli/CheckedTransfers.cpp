@@ -196,6 +196,9 @@ int runDeviceDiff(const Context& context, std::span<const std::string> args, boo
     };
     return runTransfers(context, args, file, [&](const std::string& path, DeviceSession::Settings& s) {
         openInto(file, path);
+        std::error_code failed;
+        if (!patchOut.empty() && std::filesystem::equivalent(patchOut, path, failed))
+            throw UsageError{"--patch-out must not name the file compared"};
         if (!patchOut.empty())
             checkOutputFile(patchOut);
         fillPlan(s, {Step::Compare}, {nullptr, nullptr, &device}, done);

@@ -9,6 +9,7 @@
 #include "model/PffFile.h"
 
 #include <array>
+#include <filesystem>
 #include <ostream>
 
 namespace qta::cli {
@@ -24,6 +25,11 @@ bool openForDiff(const Context& context, Configuration& config, const std::strin
         return false;
     }
     return true;
+}
+
+bool namesSameFile(const std::string& a, const std::string& b) {
+    std::error_code failed;
+    return std::filesystem::equivalent(a, b, failed) && !failed;
 }
 
 void writePatch(const Configuration& from, const Configuration& to, const std::string& path) {
@@ -45,8 +51,16 @@ int runDiff(const Context& context, std::span<const std::string> args) {
     if (!openForDiff(context, a, parsed.positional[0]) || !openForDiff(context, b, parsed.positional[1]))
         return kExitUsage;
     const auto differences = compare::diff(a, b, context.language);
-    if (const std::string patchOut = own.option("--patch-out"); !patchOut.empty())
-        writePatch(a, b, patchOut);
+    if (const std::string patchOut = own.option("--patch-out"); !patchOut.empty()) {
+        if (namesSameFile(patchOut, parsed.positional[0]) || namesSameFile(patchOut, parsed.positional[1]))
+            throw UsageError{"--patch-out must not name one of the files compared"};
+        try {
+            writePatch(a, b, patchOut);
+        } catch (const Failure& failure) {
+            *context.err << "qta710-cli: " << failure.message << '\n';
+            return kExitUsage; // exit 1 says the files differ
+        }
+    }
     printDifferences(*context.out, differences, own.flag("--json"));
     return differences.empty() ? kExitOk : kExitFailure;
 }
