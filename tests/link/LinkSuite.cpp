@@ -203,6 +203,30 @@ TEST_P(LinkSuite, CancelEndsAWriteAndTheExchangeGoesOnAfterIt) {
     EXPECT_TRUE(link->view.connected);
 }
 
+TEST_P(LinkSuite, AReadIntoAConfigurationOfItsOwnLeavesTheWindowsAlone) {
+    const auto link = rig();
+    ASSERT_TRUE(link->unlock());
+    changeSome(link->config);
+    const Bytes written = imageOf(link->config);
+    ASSERT_EQ(link->transfer(TransferKind::Write), TransferEnd::Done);
+    link->config.setText(*link->config.table().find("TNLS_1"), "112"); // an edit after the Send
+    const Configuration window = link->config;
+    int heard = 0;
+    link->config.setObserver([&](FieldId) { ++heard; });
+
+    Configuration scratch = Configuration::startup('.');
+    const std::size_t before = link->view.ended.size();
+    link->link->requestReadInto(scratch);
+    ASSERT_TRUE(link->runUntil([&] { return link->view.ended.size() > before; }, 120s));
+    EXPECT_EQ(link->view.ended.back().end, TransferEnd::Done);
+    EXPECT_EQ(imageOf(scratch), written) << "the read went into the scratch configuration";
+    EXPECT_TRUE(link->config == window);
+    EXPECT_EQ(heard, 0) << "no field of the window changed";
+
+    ASSERT_EQ(link->transfer(TransferKind::Read), TransferEnd::Done);
+    EXPECT_EQ(imageOf(link->config), written) << "the next plain Read fills the window again";
+}
+
 INSTANTIATE_TEST_SUITE_P(Transports, LinkSuite,
                          ::testing::Values(Wire{Transport::Usb, 0}, Wire{Transport::Gprs, 0},
                                            Wire{Transport::Gprs, 5}),
