@@ -64,6 +64,11 @@ void DeviceSession::finish(int status, const std::string& message) {
         err_ << '\n';
     if (!message.empty())
         err_ << "qta710-cli: " << message << '\n';
+    // However the transfer of a step failed (its own end, a cancel, the watchdog), say what that leaves.
+    if (const Plan& plan = settings_.plan; status != kExitOk && !plan.transfers.empty() && !stepSettled_) {
+        if (const std::string note = plan.failedNote ? plan.failedNote(step_) : std::string(); !note.empty())
+            err_ << "qta710-cli: " << note << '\n';
+    }
     finished_(status);
 }
 
@@ -198,9 +203,10 @@ int DeviceSession::endStatus(link::TransferEnd end) const {
 void DeviceSession::stepEnded(link::TransferEnd end) {
     const Plan& plan = settings_.plan;
     if (const int status = endStatus(end); status != kExitOk) {
-        finish(status, plan.failedNote ? plan.failedNote(step_) : std::string());
+        finish(status);
         return;
     }
+    stepSettled_ = true;
     std::optional<int> verdict;
     try {
         verdict = plan.done ? plan.done(step_, *this) : std::nullopt;
@@ -213,6 +219,7 @@ void DeviceSession::stepEnded(link::TransferEnd end) {
         return;
     }
     ++step_;
+    stepSettled_ = false;
     // After the link has finished the step that ended the transfer.
     soon_.start(link::Millis(0), [this] { startJob(); });
 }

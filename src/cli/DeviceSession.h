@@ -104,6 +104,7 @@ private:
     bool done_ = false;
     int reports_ = 0;
     std::size_t step_ = 0;
+    bool stepSettled_ = false; // the current step's transfer ended well
     bool failureReportsForced_ = false;
     int gaugeMaximum_ = 0;
     std::string caption_;
