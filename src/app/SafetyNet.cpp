@@ -160,7 +160,7 @@ void SafetyNet::readAside(Job job, const Configuration& start, const std::string
         job_ = job;
         showPhase(phase);
     }
-    device.requestReadAside(deviceCopy_); // tells the user when the device is not there
+    device.requestReadInto(deviceCopy_); // tells the user when the device is not there
 }
 
 bool SafetyNet::transferFinished(link::TransferKind kind, link::TransferEnd end) {

@@ -48,6 +48,17 @@ OwnArguments takeOwnArguments(std::span<const std::string> args, std::span<const
     return own;
 }
 
+void openInto(Configuration& config, const std::string& path) {
+    if (const auto result = pff::open(config, path); !result)
+        throw Failure{result.message()};
+}
+
+Configuration openedFile(const Context& context, const std::string& path) {
+    Configuration config = Configuration::startup(context.decimalSeparator);
+    openInto(config, path);
+    return config;
+}
+
 bool namesDevice(std::span<const std::string> args) {
     return std::any_of(args.begin(), args.end(),
                        [](const std::string& a) { return a == "--usb" || a == "--gprs"; });
@@ -80,8 +91,25 @@ std::string failedNote(Step step) {
     return {};
 }
 
-void fillPlan(DeviceSession::Settings& settings, std::vector<Step> steps,
+// The configurations a job's reads go into, each of its own, so that no read
+// replaces what is being written.
+struct ReadTargets {
+    Configuration* backup = nullptr;
+    Configuration* verify = nullptr;
+    Configuration* compare = nullptr;
+    Configuration* of(Step step) const {
+        return step == Step::Backup    ? backup
+               : step == Step::Verify  ? verify
+               : step == Step::Compare ? compare
+                                       : nullptr;
+    }
+};
+
+void fillPlan(DeviceSession::Settings& settings, std::vector<Step> steps, ReadTargets targets,
               std::function<std::optional<int>(Step, DeviceSession&)> done) {
+    settings.plan.readInto = [steps, targets](std::size_t i) {
+        return targets.of(steps[i]);
+    };
     for (const Step step : steps)
         settings.plan.transfers.push_back(kindOf(step));
     settings.plan.failedNote = [steps](std::size_t i) {
@@ -127,98 +155,87 @@ bool isCheckedWrite(std::span<const std::string> args) {
 int runCheckedWrite(const Context& context, std::span<const std::string> args) {
     const OwnArguments own = takeOwnArguments(args, kVerifyFlag, kBackupOption);
     const std::string backup = own.option("--backup");
-    Configuration written = Configuration::startup(context.decimalSeparator);
-    Configuration linkConfig = written; // what the link reads into and writes from
-    return runTransfers(context, own.rest, linkConfig,
-                        [&](const std::string& file, DeviceSession::Settings& s) {
-                            if (const auto result = pff::open(written, file); !result)
-                                throw Failure{result.message()};
-                            checkAccessCode(context, written);
-                            std::vector<Step> steps;
-                            if (!backup.empty()) {
-                                checkBackupPath(backup);
-                                steps.push_back(Step::Backup);
-                            }
-                            steps.push_back(Step::Write);
-                            if (own.flag("--verify"))
-                                steps.push_back(Step::Verify);
-                            linkConfig = written;
-                            fillPlan(s, steps, [&](Step step, DeviceSession& session) -> std::optional<int> {
-                                switch (step) {
-                                case Step::Backup:
-                                    if (std::string error; !compare::saveNewFile(linkConfig, backup, error))
-                                        throw Failure{error + "; nothing was written"};
-                                    linkConfig = written;
-                                    return std::nullopt;
-                                case Step::Write:
-                                    return std::nullopt;
-                                case Step::Verify:
-                                    return verdictOfVerify(context, written, linkConfig, session);
-                                case Step::Compare:
-                                    break;
-                                }
-                                return std::nullopt;
-                            });
-                        });
+    Configuration written = Configuration::startup(context.decimalSeparator); // the link writes this
+    Configuration held = written;     // what the device held before, read for the backup
+    Configuration readBack = written; // what it holds after, read for the verify
+    const auto done = [&](Step step, DeviceSession& session) -> std::optional<int> {
+        if (step == Step::Backup) {
+            if (std::string error; !compare::saveNewFile(held, backup, error))
+                throw Failure{error + "; nothing was written"};
+        } else if (step == Step::Verify) {
+            return verdictOfVerify(context, written, readBack, session);
+        }
+        return std::nullopt;
+    };
+    return runTransfers(context, own.rest, written, [&](const std::string& file, DeviceSession::Settings& s) {
+        openInto(written, file);
+        checkAccessCode(context, written);
+        std::vector<Step> steps;
+        if (!backup.empty()) {
+            checkBackupPath(backup);
+            steps.push_back(Step::Backup);
+        }
+        steps.push_back(Step::Write);
+        if (own.flag("--verify"))
+            steps.push_back(Step::Verify);
+        readBack = written;
+        fillPlan(s, steps, {&held, &readBack, nullptr}, done);
+    });
 }
 
 int runDeviceDiff(const Context& context, std::span<const std::string> args, bool json,
                   const std::string& patchOut) {
     Configuration file = Configuration::startup(context.decimalSeparator);
     Configuration device = file;
-    int status = kExitOk;
-    const int ran =
-        runTransfers(context, args, device, [&](const std::string& path, DeviceSession::Settings& s) {
-            if (const auto result = pff::open(file, path); !result)
-                throw Failure{result.message()};
-            if (!patchOut.empty())
-                checkOutputFile(patchOut);
-            fillPlan(s, {Step::Compare}, [&](Step, DeviceSession&) -> std::optional<int> {
-                const auto differences = compare::diff(device, file, context.language);
-                if (!patchOut.empty())
-                    writeOutputFile(patchOut, compare::makePatch(device, file).serialize());
-                printDifferences(*context.out, differences, json);
-                status = differences.empty() ? kExitOk : kExitFailure;
-                return status;
-            });
-        });
-    return ran;
+    const auto done = [&](Step, DeviceSession&) -> std::optional<int> {
+        const auto differences = compare::diff(device, file, context.language);
+        if (!patchOut.empty())
+            writeOutputFile(patchOut, compare::makePatch(device, file).serialize());
+        printDifferences(*context.out, differences, json);
+        return differences.empty() ? kExitOk : kExitFailure;
+    };
+    return runTransfers(context, args, file, [&](const std::string& path, DeviceSession::Settings& s) {
+        openInto(file, path);
+        std::error_code failed;
+        if (!patchOut.empty() && std::filesystem::equivalent(patchOut, path, failed))
+            throw UsageError{"--patch-out must not name the file compared"};
+        if (!patchOut.empty())
+            checkOutputFile(patchOut);
+        fillPlan(s, {Step::Compare}, {nullptr, nullptr, &device}, done);
+    });
 }
 
 int runDevicePatch(const Context& context, std::span<const std::string> args) {
-    Configuration written = Configuration::startup(context.decimalSeparator);
-    Configuration linkConfig = written;
+    Configuration written = Configuration::startup(context.decimalSeparator); // the link writes this
+    Configuration held = written;
+    Configuration readBack = written;
     ProfileDocument patch;
-    return runTransfers(context, args, linkConfig, [&](const std::string& path, DeviceSession::Settings& s) {
-        const std::string content = readInputFile(path);
-        patch = ProfileDocument::parse(content);
+    // The device's configuration with the patch over it, or the exit status when there is nothing to write.
+    const auto patched = [&]() -> std::optional<int> {
+        written = held;
+        const compare::PatchResult applied = compare::applyPatch(patch, written);
+        if (!applied.clean())
+            throw Failure{patchDroppedMessage(applied) + "; nothing was written"};
+        checkAccessCode(context, written);
+        if (compare::diff(held, written, context.language).empty()) {
+            *context.err << "qta710-cli: the device holds the patch already; nothing was written\n";
+            return kExitOk;
+        }
+        readBack = written;
+        return std::nullopt;
+    };
+    const auto done = [&](Step step, DeviceSession& session) -> std::optional<int> {
+        if (step == Step::Compare)
+            return patched();
+        if (step == Step::Verify)
+            return verdictOfVerify(context, written, readBack, session);
+        return std::nullopt;
+    };
+    return runTransfers(context, args, written, [&](const std::string& path, DeviceSession::Settings& s) {
+        patch = ProfileDocument::parse(readInputFile(path));
         if (Configuration probe = written; !compare::applyPatch(patch, probe).anyKey())
             throw Failure{path + " is not a QTA 710 configuration file"};
-        fillPlan(s, {Step::Compare, Step::Write, Step::Verify},
-                 [&](Step step, DeviceSession& session) -> std::optional<int> {
-                     switch (step) {
-                     case Step::Compare: {
-                         written = linkConfig;
-                         const compare::PatchResult applied = compare::applyPatch(patch, written);
-                         if (!applied.clean())
-                             throw Failure{patchDroppedMessage(applied) + "; nothing was written"};
-                         checkAccessCode(context, written);
-                         if (compare::diff(linkConfig, written, context.language).empty()) {
-                             *context.err
-                                 << "qta710-cli: the device holds the patch already; nothing was written\n";
-                             return kExitOk;
-                         }
-                         linkConfig = written;
-                         return std::nullopt;
-                     }
-                     case Step::Verify:
-                         return verdictOfVerify(context, written, linkConfig, session);
-                     case Step::Backup:
-                     case Step::Write:
-                         break;
-                     }
-                     return std::nullopt;
-                 });
+        fillPlan(s, {Step::Compare, Step::Write, Step::Verify}, {nullptr, &readBack, &held}, done);
     });
 }
 

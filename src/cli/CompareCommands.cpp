@@ -9,6 +9,7 @@
 #include "model/PffFile.h"
 
 #include <array>
+#include <filesystem>
 #include <ostream>
 
 namespace qta::cli {
@@ -24,6 +25,11 @@ bool openForDiff(const Context& context, Configuration& config, const std::strin
         return false;
     }
     return true;
+}
+
+bool namesSameFile(const std::string& a, const std::string& b) {
+    std::error_code failed;
+    return std::filesystem::equivalent(a, b, failed) && !failed;
 }
 
 void writePatch(const Configuration& from, const Configuration& to, const std::string& path) {
@@ -45,8 +51,16 @@ int runDiff(const Context& context, std::span<const std::string> args) {
     if (!openForDiff(context, a, parsed.positional[0]) || !openForDiff(context, b, parsed.positional[1]))
         return kExitUsage;
     const auto differences = compare::diff(a, b, context.language);
-    if (const std::string patchOut = own.option("--patch-out"); !patchOut.empty())
-        writePatch(a, b, patchOut);
+    if (const std::string patchOut = own.option("--patch-out"); !patchOut.empty()) {
+        if (namesSameFile(patchOut, parsed.positional[0]) || namesSameFile(patchOut, parsed.positional[1]))
+            throw UsageError{"--patch-out must not name one of the files compared"};
+        try {
+            writePatch(a, b, patchOut);
+        } catch (const Failure& failure) {
+            *context.err << "qta710-cli: " << failure.message << '\n';
+            return kExitUsage; // exit 1 says the files differ
+        }
+    }
     printDifferences(*context.out, differences, own.flag("--json"));
     return differences.empty() ? kExitOk : kExitFailure;
 }
@@ -72,9 +86,7 @@ int runPatch(const Context& context, std::span<const std::string> args) {
     const auto parsed = Arguments::parse(args, options);
     parsed.expectPositionals(2);
     const std::string output = parsed.option("-o", true);
-    Configuration config = Configuration::startup(context.decimalSeparator);
-    if (const auto result = pff::open(config, parsed.positional[0]); !result)
-        throw Failure{result.message()};
+    Configuration config = openedFile(context, parsed.positional[0]);
     Configuration probe = config;
     const ProfileDocument patch = readPatch(parsed.positional[1], probe);
     const compare::PatchResult applied = compare::applyPatch(patch, config);
@@ -108,9 +120,7 @@ int runExportLists(const Context& context, std::span<const std::string> args) {
     parsed.expectPositionals(1);
     const std::string output = parsed.option("-o", true);
     const compare::CsvFormat format = csvFormat(parsed);
-    Configuration config = Configuration::startup(context.decimalSeparator);
-    if (const auto result = pff::open(config, parsed.positional[0]); !result)
-        throw Failure{result.message()};
+    Configuration config = openedFile(context, parsed.positional[0]);
     writeOutputFile(output, compare::exportLists(config, format));
     return kExitOk;
 }
@@ -125,9 +135,7 @@ int runImportLists(const Context& context, std::span<const std::string> args) {
     const auto parsed = Arguments::parse(args, options, flags);
     parsed.expectPositionals(2);
     const std::string output = parsed.option("-o", true);
-    Configuration config = Configuration::startup(context.decimalSeparator);
-    if (const auto result = pff::open(config, parsed.positional[0]); !result)
-        throw Failure{result.message()};
+    Configuration config = openedFile(context, parsed.positional[0]);
     const std::string csvPath = parsed.positional[1];
     const compare::ImportResult imported =
         compare::importLists(readInputFile(csvPath), config, parsed.flag("--partial"));

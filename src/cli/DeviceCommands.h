@@ -47,6 +47,11 @@ struct OwnArguments {
 OwnArguments takeOwnArguments(std::span<const std::string> args, std::span<const std::string_view> flags,
                               std::span<const std::string_view> options);
 
+// The configuration of a .pff file over the start-up values, or Failure with the reason.
+Configuration openedFile(const Context& context, const std::string& path);
+// Opens `path` into `config`, or Failure with the reason (`config` then stays as it was).
+void openInto(Configuration& config, const std::string& path);
+
 // Whether the arguments choose a device (--usb or --gprs).
 bool namesDevice(std::span<const std::string> args);
 

@@ -64,6 +64,11 @@ void DeviceSession::finish(int status, const std::string& message) {
         err_ << '\n';
     if (!message.empty())
         err_ << "qta710-cli: " << message << '\n';
+    // However the transfer of a step failed (its own end, a cancel, the watchdog), say what that leaves.
+    if (const Plan& plan = settings_.plan; status != kExitOk && !plan.transfers.empty() && !stepSettled_) {
+        if (const std::string note = plan.failedNote ? plan.failedNote(step_) : std::string(); !note.empty())
+            err_ << "qta710-cli: " << note << '\n';
+    }
     finished_(status);
 }
 
@@ -86,8 +91,12 @@ void DeviceSession::showConnected(bool connected) {
 }
 
 void DeviceSession::startJob() {
-    if (!settings_.plan.transfers.empty()) {
-        link_->requestTransfer(settings_.plan.transfers[step_]);
+    if (const Plan& plan = settings_.plan; !plan.transfers.empty()) {
+        Configuration* into = plan.readInto ? plan.readInto(step_) : nullptr;
+        if (into && plan.transfers[step_] == link::TransferKind::Read)
+            link_->requestReadInto(*into);
+        else
+            link_->requestTransfer(plan.transfers[step_]);
         return;
     }
     switch (settings_.job) {
@@ -194,9 +203,15 @@ int DeviceSession::endStatus(link::TransferEnd end) const {
 void DeviceSession::stepEnded(link::TransferEnd end) {
     const Plan& plan = settings_.plan;
     if (const int status = endStatus(end); status != kExitOk) {
-        finish(status, plan.failedNote ? plan.failedNote(step_) : std::string());
+        // The link words how a read into a configuration of its own ended to nobody but us.
+        const bool readInto = plan.readInto && plan.readInto(step_) != nullptr &&
+                              plan.transfers[step_] == link::TransferKind::Read;
+        finish(status, readInto ? link::wordTransferEnd(
+                                      end, 0, catalogue::languageCatalogue(settings_.language).messages)
+                                : std::string());
         return;
     }
+    stepSettled_ = true;
     std::optional<int> verdict;
     try {
         verdict = plan.done ? plan.done(step_, *this) : std::nullopt;
@@ -209,6 +224,7 @@ void DeviceSession::stepEnded(link::TransferEnd end) {
         return;
     }
     ++step_;
+    stepSettled_ = false;
     // After the link has finished the step that ended the transfer.
     soon_.start(link::Millis(0), [this] { startJob(); });
 }

@@ -2,6 +2,7 @@
 
 #include "link/Clock.h"
 #include "link/DeviceLink.h"
+#include "model/Configuration.h"
 #include "session/LinkView.h"
 
 #include <functional>
@@ -28,6 +29,8 @@ public:
         std::vector<link::TransferKind> transfers;
         std::function<std::optional<int>(std::size_t step, DeviceSession& session)> done;
         std::function<std::string(std::size_t step)> failedNote;
+        // Where a read's Frames go; null (or no function) for the link's own Configuration.
+        std::function<Configuration*(std::size_t step)> readInto;
     };
 
     struct Settings {
@@ -101,6 +104,7 @@ private:
     bool done_ = false;
     int reports_ = 0;
     std::size_t step_ = 0;
+    bool stepSettled_ = false; // the current step's transfer ended well
     bool failureReportsForced_ = false;
     int gaugeMaximum_ = 0;
     std::string caption_;

@@ -68,8 +68,31 @@ std::vector<std::vector<std::string>> parseRows(std::string_view text, char sepa
     return rows;
 }
 
+// Whether `text` is well-formed UTF-8 (lead bytes and their continuation bytes).
 bool isValidUtf8(std::string_view text) {
-    return cp1250ToUtf8(utf8ToCp1250(text)) == text;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// Whether Windows-1250 has every character: in UTF-8 each of them, else each byte.
+bool inCodePage(std::string_view cell, const std::string& cp1250, bool utf8) {
+    if (utf8)
+        return cp1250ToUtf8(cp1250) == cell;
+    return utf8ToCp1250(cp1250ToUtf8(cp1250)) == cp1250;
 }
 
 // Why `value` (Windows-1250) cannot go into the field, or nullopt. A number takes
@@ -165,7 +188,7 @@ std::vector<Row> readRows(const std::vector<std::vector<std::string>>& rows, boo
             refuse(why);
         } else if (rows[i].size() > 3) {
             refuse("a row has three columns: list, position, value");
-        } else if (utf8 && cp1250ToUtf8(value) != cells[2]) {
+        } else if (!inCodePage(cells[2], value, utf8)) {
             refuse("a character the device's code page lacks");
         } else if (const auto problem = valueProblem(FieldTable::instance()[*field], value)) {
             refuse(*problem);

@@ -83,10 +83,10 @@ void DeviceLink::requestTransfer(TransferKind kind) {
     });
 }
 
-void DeviceLink::requestReadAside(Configuration& aside) {
+void DeviceLink::requestReadInto(Configuration& into) {
     if (!unlockedOrSaid())
         return;
-    aside_ = &aside;
+    aside_ = &into;
     inUse().setAside(aside_);
     inUse().run(
         [](ProgrammerSession& s) { return s.requestTransfer(TransferKind::Read, {}, ReadInto::Aside); });

@@ -66,10 +66,12 @@ public:
     // A menu command (Send, Read, event-log Read). It needs an unlocked device,
     // else the user is told "Device not connected !".
     void requestTransfer(TransferKind kind) override;
-    // A Read whose Frames go into `aside`, leaving the edited configuration alone
-    // (a comparison with the device, a verify). Like requestTransfer otherwise;
-    // `aside` must outlive the link.
-    void requestReadAside(Configuration& aside);
+    // A Read whose Frames go into `into` instead of the window's Configuration (a
+    // verify or a backup read, or a comparison with the device), which it leaves
+    // alone. The one who asked for it words how it ended: the link says nothing of
+    // what an early end leaves. `into` must last as long as the link, or until
+    // the next such read is requested. Otherwise as requestTransfer(TransferKind::Read).
+    void requestReadInto(Configuration& into);
     // An output command (1..8) sent with the next answer. True when it was taken:
     // the page then shows the new state at once.
     bool switchOutput(int command) override;

@@ -54,6 +54,10 @@ TEST(CliCompareTest, DiffNamesEachSettingAndItsPatchTurnsAIntoB) {
     EXPECT_EQ(runCli({"diff", dir / "b.pff", dir / "c.pff"}).exitCode, 0);
 
     EXPECT_EQ(runCli({"diff", dir / "a.pff", dir / "missing.pff"}).exitCode, 2);
+    const std::string kept = readFile(dir / "a.pff");
+    EXPECT_EQ(runCli({"diff", dir / "a.pff", dir / "b.pff", "--patch-out", dir / "a.pff"}).exitCode, 2);
+    EXPECT_EQ(readFile(dir / "a.pff"), kept) << "a patch never replaces a file it was made from";
+    EXPECT_EQ(runCli({"diff", dir / "a.pff", dir / "b.pff", "--patch-out", dir / "no/p.pff"}).exitCode, 2);
     EXPECT_EQ(runCli({"diff", dir / "a.pff"}).exitCode, 2);
 }
 

@@ -219,5 +219,21 @@ TEST(CliGprs, ASilentOrVanishedDeviceEndsTheRunAndAPortInUseIsNamed) {
     EXPECT_EQ(runCli({"read", "--usb", "--gprs", "--code", "1", "-o", dir / "x.pff"}).exitCode, 2);
 }
 
+// Over GPRS too, the backup, the write and its verify run in one connection.
+TEST(CliGprs, AWriteIsBackedUpAndVerifiedInOneConnectionAndAFlippedByteFailsIt) {
+    TempDir dir;
+    Configuration config = Configuration::startup('.');
+    config.setText(config.table().id("TNLS_1"), "0905123456");
+    ASSERT_TRUE(pff::save(config, dir / "in.pff"));
+    // TNLS_1's slot is the first of 0x4400; its first digit at 0x4401.
+    DialingDevice device({"--flip-after-write", "0x4401"});
+    const CliResult written = runCli(
+        join({{"write", "--verify", "--backup", dir / "held.pff"}, device.gprs("6173"), {dir / "in.pff"}}));
+    EXPECT_EQ(written.exitCode, 5) << written.err;
+    EXPECT_NE(written.err.find("\nTNLS_1: 0905123456 -> 1905123456\n"), std::string::npos) << written.err;
+    EXPECT_EQ(openPff(dir / "held.pff").text(config.table().id("TNLS_1")), "")
+        << "what the device held before";
+}
+
 } // namespace
 } // namespace qta::test

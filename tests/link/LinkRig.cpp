@@ -136,16 +136,8 @@ bool LinkRig::unlock(const std::string& code) {
 }
 
 std::optional<TransferEnd> LinkRig::transfer(TransferKind kind, Millis limit) {
-    return requested([&] { link->requestTransfer(kind); }, limit);
-}
-
-std::optional<TransferEnd> LinkRig::readAside(Configuration& aside, Millis limit) {
-    return requested([&] { link->requestReadAside(aside); }, limit);
-}
-
-std::optional<TransferEnd> LinkRig::requested(const std::function<void()>& request, Millis limit) {
     const std::size_t before = view.ended.size();
-    request();
+    link->requestTransfer(kind);
     if (!runUntil([&] { return view.ended.size() > before; }, limit))
         return std::nullopt;
     return view.ended.back().end;

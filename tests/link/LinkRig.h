@@ -32,8 +32,6 @@ public:
     bool unlock(const std::string& code = "6173");
     // Requests a transfer and runs until it ended; how, or nothing within `limit`.
     std::optional<TransferEnd> transfer(TransferKind kind, Millis limit = Millis(120000));
-    // The same for a Read into `aside`.
-    std::optional<TransferEnd> readAside(Configuration& aside, Millis limit = Millis(120000));
 
     ManualClock clock;
     RecordingView view;
@@ -42,9 +40,6 @@ public:
 
 protected:
     static LinkOptions options();
-
-private:
-    std::optional<TransferEnd> requested(const std::function<void()>& request, Millis limit);
 };
 
 // A rig of `transport` against a device with `device`'s settings; over GPRS what

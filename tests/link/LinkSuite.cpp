@@ -85,25 +85,6 @@ TEST_P(LinkSuite, AWholeWriteReadAndEventLogMoveEveryByteAsTheDeviceHoldsIt) {
     EXPECT_TRUE(link->runUntil([&] { return link->view.dialog == Dialog::Hidden; }, 2s));
 }
 
-TEST_P(LinkSuite, AReadKeptAsideFillsItsOwnConfigurationAndLeavesTheEditedOneAlone) {
-    const auto link = rig();
-    ASSERT_TRUE(link->unlock());
-    changeSome(link->config);
-    const Bytes written = imageOf(link->config);
-    ASSERT_EQ(link->transfer(TransferKind::Write), TransferEnd::Done);
-    link->config.setText(*link->config.table().find("TNIN_V_3_1"), "0911222333");
-    const Bytes edited = imageOf(link->config);
-
-    Configuration aside = Configuration::startup('.');
-    ASSERT_EQ(link->readAside(aside), TransferEnd::Done);
-    EXPECT_EQ(imageOf(aside), written);
-    EXPECT_EQ(imageOf(link->config), edited) << "the edit survives the read kept aside";
-
-    // The next plain Read goes where it always did.
-    ASSERT_EQ(link->transfer(TransferKind::Read), TransferEnd::Done);
-    EXPECT_EQ(imageOf(link->config), written);
-}
-
 TEST_P(LinkSuite, AChangedEchoIsSentAgainAndTheWriteStillLandsWhole) {
     sim::DeviceOptions options = steady();
     options.faults.corruptEcho = 0.2;
@@ -220,6 +201,30 @@ TEST_P(LinkSuite, CancelEndsAWriteAndTheExchangeGoesOnAfterIt) {
     const std::size_t reports = link->view.reports.size();
     EXPECT_TRUE(link->runUntil([&] { return link->view.reports.size() > reports + 2; }, 10s));
     EXPECT_TRUE(link->view.connected);
+}
+
+TEST_P(LinkSuite, AReadIntoAConfigurationOfItsOwnLeavesTheWindowsAlone) {
+    const auto link = rig();
+    ASSERT_TRUE(link->unlock());
+    changeSome(link->config);
+    const Bytes written = imageOf(link->config);
+    ASSERT_EQ(link->transfer(TransferKind::Write), TransferEnd::Done);
+    link->config.setText(*link->config.table().find("TNLS_1"), "112"); // an edit after the Send
+    const Configuration window = link->config;
+    int heard = 0;
+    link->config.setObserver([&](FieldId) { ++heard; });
+
+    Configuration scratch = Configuration::startup('.');
+    const std::size_t before = link->view.ended.size();
+    link->link->requestReadInto(scratch);
+    ASSERT_TRUE(link->runUntil([&] { return link->view.ended.size() > before; }, 120s));
+    EXPECT_EQ(link->view.ended.back().end, TransferEnd::Done);
+    EXPECT_EQ(imageOf(scratch), written) << "the read went into the scratch configuration";
+    EXPECT_TRUE(link->config == window);
+    EXPECT_EQ(heard, 0) << "no field of the window changed";
+
+    ASSERT_EQ(link->transfer(TransferKind::Read), TransferEnd::Done);
+    EXPECT_EQ(imageOf(link->config), written) << "the next plain Read fills the window again";
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, LinkSuite,
