@@ -64,6 +64,14 @@ struct Messages {
     // user may have planted; "%s" stands for the file's name.
     std::string msgFileTooLarge;
     std::string msgUnsafeLink;
+    // The GPRS server listens for anyone (no listening address, no allowed
+    // networks): said once when it starts. The window's setting of both: its
+    // button, its dialog's title and fields, and a value that is neither ("%s").
+    std::string msgGprsOpenToAll;
+    std::string msgGprsAccess;
+    std::string msgGprsListenAddress;
+    std::string msgGprsAllowedNetworks;
+    std::string msgGprsNotAnAddress;
 };
 
 struct PasswordCaption {

@@ -1,7 +1,9 @@
 #include "PortCheck.h"
 
 #include "catalogue/LanguageCatalogue.h"
+#include "link/FixedPathDriver.h"
 #include "link/LinkMessages.h"
+#include "link/NoDeviceDiagnosis.h"
 
 #include <cerrno>
 #include <cstring>
@@ -41,6 +43,22 @@ std::optional<std::string> portProblem(link::BridgeDriver& driver, const std::st
         return link::wordMessage(message, catalogue::languageCatalogue(language).messages);
     }
     return "the USB adapter " + path + " cannot be opened: " + whyNotOpened(path);
+}
+
+std::optional<std::string> attachedBridgeProblem(link::Clock& clock, Language language,
+                                                 const std::string& root) {
+    const std::filesystem::path top(root);
+    std::optional<std::string> first;
+    for (const std::string& tty : link::SystemLook(root).bridgeTtys()) {
+        const std::string path = (top / "dev" / tty).string();
+        link::FixedPathDriver driver(clock, path, (top / "sys").string());
+        auto problem = portProblem(driver, path, language);
+        if (!problem)
+            return std::nullopt;
+        if (!first)
+            first = std::move(problem);
+    }
+    return first;
 }
 
 } // namespace qta::cli

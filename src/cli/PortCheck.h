@@ -16,4 +16,11 @@ namespace qta::cli {
 std::optional<std::string> portProblem(link::BridgeDriver& driver, const std::string& path,
                                        Language language);
 
+// Why none of the device's bridges attached to the machine under `root` ("/"
+// except in tests: its sys and dev folders) can be opened, each held by another
+// program or not this user's: the first one's reason. Nullopt when one opens,
+// and when none is attached: one may still be plugged in, so the search waits.
+std::optional<std::string> attachedBridgeProblem(link::Clock& clock, Language language,
+                                                 const std::string& root = "/");
+
 } // namespace qta::cli

@@ -78,6 +78,11 @@ std::optional<PeerFilter> PeerFilter::parse(const std::vector<std::string>& netw
     return filter;
 }
 
+bool PeerFilter::isAddress(const std::string& text) {
+    return text.find('/') == std::string::npos && text.find('\0') == std::string::npos &&
+           parseNetwork(text).has_value();
+}
+
 bool PeerFilter::within(const Address& address, const Network& network) {
     const int whole = network.prefix / 8;
     if (!std::equal(address.begin(), address.begin() + whole, network.address.begin()))

@@ -20,6 +20,9 @@ public:
     // is not an address or network.
     static std::optional<PeerFilter> parse(const std::vector<std::string>& networks, std::string& why);
 
+    // Whether `text` is one numeric IPv4 or IPv6 address, as a server may listen on.
+    static bool isAddress(const std::string& text);
+
     bool allowsAll() const { return networks_.empty(); }
     // Whether the peer at `peer` (an accepted socket's address) may stay connected.
     // An address of another family than IPv4 or IPv6 is refused unless all are allowed.

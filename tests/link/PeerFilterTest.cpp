@@ -19,68 +19,55 @@ PeerFilter filterOf(const std::vector<std::string>& networks) {
     return filter.value_or(PeerFilter{});
 }
 
-bool allowsIpv4(const PeerFilter& filter, const char* text) {
-    sockaddr_in peer{};
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(40000);
-    EXPECT_EQ(inet_pton(AF_INET, text, &peer.sin_addr), 1) << text;
-    return filter.allows(reinterpret_cast<const sockaddr*>(&peer), sizeof peer);
+// The peer at `text`, an IPv4 or an IPv6 address, as accept() gives it.
+bool allowsPeer(const PeerFilter& filter, const std::string& text) {
+    sockaddr_in ipv4{};
+    ipv4.sin_family = AF_INET;
+    ipv4.sin_port = htons(40000);
+    if (inet_pton(AF_INET, text.c_str(), &ipv4.sin_addr) == 1)
+        return filter.allows(reinterpret_cast<const sockaddr*>(&ipv4), sizeof ipv4);
+    sockaddr_in6 ipv6{};
+    ipv6.sin6_family = AF_INET6;
+    EXPECT_EQ(inet_pton(AF_INET6, text.c_str(), &ipv6.sin6_addr), 1) << text;
+    return filter.allows(reinterpret_cast<const sockaddr*>(&ipv6), sizeof ipv6);
 }
 
-bool allowsIpv6(const PeerFilter& filter, const char* text) {
-    sockaddr_in6 peer{};
-    peer.sin6_family = AF_INET6;
-    EXPECT_EQ(inet_pton(AF_INET6, text, &peer.sin6_addr), 1) << text;
-    return filter.allows(reinterpret_cast<const sockaddr*>(&peer), sizeof peer);
-}
+struct Case {
+    std::vector<std::string> networks;
+    std::vector<std::string> allowed;
+    std::vector<std::string> refused;
+};
 
-TEST(PeerFilter, NoNetworksAllowsEveryPeer) {
-    const PeerFilter filter = filterOf({});
-    EXPECT_TRUE(filter.allowsAll());
-    EXPECT_TRUE(allowsIpv4(filter, "203.0.113.9"));
-    EXPECT_TRUE(allowsIpv6(filter, "2001:db8::1"));
-}
+const Case kCases[] = {
+    // No networks: every peer.
+    {{}, {"203.0.113.9", "2001:db8::1", "::ffff:10.1.2.3"}, {}},
+    // IPv4 networks and a host, at their edges.
+    {{"192.168.4.0/22", "10.0.0.7", "172.16.0.0/12"},
+     {"192.168.4.0", "192.168.7.255", "10.0.0.7", "172.31.255.1"},
+     {"192.168.8.0", "192.168.3.255", "10.0.0.8", "172.32.0.1"}},
+    // An IPv4 peer reached through an IPv6 socket matches; the same 32 bits elsewhere in IPv6 do not.
+    {{"198.51.100.0/24"},
+     {"198.51.100.20", "::ffff:198.51.100.20"},
+     {"::ffff:198.51.101.20", "::198.51.100.20", "2001:db8::1"}},
+    // IPv6 networks by prefix, never an IPv4 peer.
+    {{"2001:db8:aa80::/41", "::1"},
+     {"2001:db8:aa80::5", "2001:db8:aaff:ffff::1", "::1"},
+     {"2001:db8:ab00::1", "::2", "127.0.0.1"}},
+    // Zero prefixes: a whole family.
+    {{"0.0.0.0/0"}, {"255.255.255.255", "::ffff:1.2.3.4"}, {"2001:db8::1"}},
+    {{"::/0"}, {"2001:db8::1", "8.8.8.8"}, {}},
+};
 
-TEST(PeerFilter, Ipv4NetworksAndHostsMatchByPrefix) {
-    const PeerFilter filter = filterOf({"192.168.4.0/22", "10.0.0.7", "172.16.0.0/12"});
-    EXPECT_FALSE(filter.allowsAll());
-    EXPECT_TRUE(allowsIpv4(filter, "192.168.4.0"));
-    EXPECT_TRUE(allowsIpv4(filter, "192.168.7.255"));
-    EXPECT_FALSE(allowsIpv4(filter, "192.168.8.0"));
-    EXPECT_FALSE(allowsIpv4(filter, "192.168.3.255"));
-    EXPECT_TRUE(allowsIpv4(filter, "10.0.0.7"));
-    EXPECT_FALSE(allowsIpv4(filter, "10.0.0.8"));
-    EXPECT_TRUE(allowsIpv4(filter, "172.31.255.1"));
-    EXPECT_FALSE(allowsIpv4(filter, "172.32.0.1"));
-}
-
-TEST(PeerFilter, MappedIpv6PeersMatchIpv4NetworksButPlainIpv6DoesNot) {
-    const PeerFilter filter = filterOf({"198.51.100.0/24"});
-    EXPECT_TRUE(allowsIpv6(filter, "::ffff:198.51.100.20"));
-    EXPECT_FALSE(allowsIpv6(filter, "::ffff:198.51.101.20"));
-    // The same 32 bits outside the mapped range are another address.
-    EXPECT_FALSE(allowsIpv6(filter, "::198.51.100.20"));
-    EXPECT_FALSE(allowsIpv6(filter, "2001:db8::1"));
-}
-
-TEST(PeerFilter, Ipv6NetworksMatchByPrefixAndNeverAnIpv4Peer) {
-    const PeerFilter filter = filterOf({"2001:db8:aa80::/41", "::1"});
-    EXPECT_TRUE(allowsIpv6(filter, "2001:db8:aa80::5"));
-    EXPECT_TRUE(allowsIpv6(filter, "2001:db8:aaff:ffff::1"));
-    EXPECT_FALSE(allowsIpv6(filter, "2001:db8:ab00::1"));
-    EXPECT_TRUE(allowsIpv6(filter, "::1"));
-    EXPECT_FALSE(allowsIpv6(filter, "::2"));
-    EXPECT_FALSE(allowsIpv4(filter, "127.0.0.1"));
-}
-
-TEST(PeerFilter, ZeroPrefixesAllowTheirWholeFamily) {
-    const PeerFilter ipv4 = filterOf({"0.0.0.0/0"});
-    EXPECT_TRUE(allowsIpv4(ipv4, "255.255.255.255"));
-    EXPECT_TRUE(allowsIpv6(ipv4, "::ffff:1.2.3.4"));
-    EXPECT_FALSE(allowsIpv6(ipv4, "2001:db8::1"));
-    const PeerFilter any = filterOf({"::/0"});
-    EXPECT_TRUE(allowsIpv6(any, "2001:db8::1"));
-    EXPECT_TRUE(allowsIpv4(any, "8.8.8.8"));
+TEST(PeerFilter, APeerIsAllowedExactlyWhenItIsInOneOfTheNetworks) {
+    for (const Case& c : kCases) {
+        const PeerFilter filter = filterOf(c.networks);
+        EXPECT_EQ(filter.allowsAll(), c.networks.empty());
+        for (const std::string& peer : c.allowed)
+            EXPECT_TRUE(allowsPeer(filter, peer)) << peer << " in " << testing::PrintToString(c.networks);
+        for (const std::string& peer : c.refused)
+            EXPECT_FALSE(allowsPeer(filter, peer))
+                << peer << " outside " << testing::PrintToString(c.networks);
+    }
 }
 
 TEST(PeerFilter, OtherFamiliesAndShortAddressesAreRefused) {
@@ -112,6 +99,13 @@ TEST(PeerFilter, ValuesThatAreNoNetworkAreRefusedByName) {
         EXPECT_FALSE(PeerFilter::parse({"10.0.0.0/8", value}, why).has_value()) << value;
         EXPECT_EQ(why, "not an IPv4 or IPv6 address or network: \"" + value + "\"");
     }
+}
+
+TEST(PeerFilter, AListeningAddressIsOneAddressWithoutAPrefix) {
+    for (const std::string address : {"127.0.0.1", "0.0.0.0", "::1", "2001:db8::7", "::ffff:10.0.0.1"})
+        EXPECT_TRUE(PeerFilter::isAddress(address)) << address;
+    for (const std::string wrong : {"", "10.0.0.0/8", "::1/128", "localhost", "10.0.0.1 ", "10.0.0.1:48006"})
+        EXPECT_FALSE(PeerFilter::isAddress(wrong)) << wrong;
 }
 
 } // namespace
