@@ -6,6 +6,7 @@
 #include "DiagnosticsPage.h"
 #include "EventLogPage.h"
 #include "FieldBinder.h"
+#include "GprsAccessBar.h"
 #include "TextEdge.h"
 #include "TfRead.h"
 #include "TopBar.h"
@@ -23,6 +24,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -86,6 +88,7 @@ TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, const Li
 
     FormCreate();
 
+    statusBar(); // in the size taken below: who may connect over GPRS is set there
     resize(sizeHint());
     if (const QScreen* desktop = screen())
         move(desktop->availableGeometry().center() - rect().center());
@@ -112,7 +115,13 @@ void TfMain::buildLinkView(const LinkSetup& link) {
     };
     parts.decimalSeparator = userDecimalSeparator();
     linkView_ = std::make_unique<WindowLinkView>(std::move(parts));
-    deviceLink_ = std::make_unique<WindowLink>(*linkView_, config_, userDecimalSeparator(), link);
+    LinkSetup setup = link;
+    if (!setup.gprsAccess)
+        setup.gprsAccess = settings_.gprsAccess();
+    deviceLink_ = std::make_unique<WindowLink>(*linkView_, config_, userDecimalSeparator(), setup);
+    gprsAccess_ = new GprsAccessBar(*statusBar(), settings_, *setup.gprsAccess, device());
+    gprsAccess_->applyLanguage(messages());
+    connect(topBar_, &TopBar::transportShown, gprsAccess_, &GprsAccessBar::showTransport);
 }
 
 TfMain::~TfMain() = default;
@@ -253,6 +262,8 @@ void TfMain::applyCatalogue(Language language) {
         setCaption(controls_.value(fromUtf8(item.control)), fromUtf8(item.text));
     markMenuLetters(menuBar());
     topBar_->applyLanguage(texts);
+    if (gprsAccess_)
+        gprsAccess_->applyLanguage(texts.messages);
     binder_->widget(config_.table().id(Family::editAPN))->setToolTip(fromUtf8(texts.apnHint));
     applyControlTexts(controls_);
     showEventChoiceItems();

@@ -22,6 +22,7 @@ class ConfigurationPages;
 class DiagnosticsPage;
 class EventLogPage;
 class FieldBinder;
+class GprsAccessBar;
 class TfRead;
 class TopBar;
 class WindowLinkView;
@@ -49,6 +50,8 @@ public:
     TopBar& topBar() { return *topBar_; }
     TfRead& transferDialog() { return *transferDialog_; }
     WindowLinkView& linkView() { return *linkView_; }
+    // Who may connect over GPRS, in the status bar.
+    GprsAccessBar& gprsAccessBar() { return *gprsAccess_; }
 
     // The named control, or null. Pages not yet filled are filled first.
     QObject* control(const QString& name);
@@ -122,6 +125,7 @@ private:
     DiagnosticsPage* diagnostics_ = nullptr;
     std::unique_ptr<TfRead> transferDialog_;
     std::unique_ptr<WindowLinkView> linkView_;
+    GprsAccessBar* gprsAccess_ = nullptr;    // the status bar's
     std::unique_ptr<WindowLink> deviceLink_; // declared last: it goes first
 
     // Each dialog proposes the name last chosen in it.

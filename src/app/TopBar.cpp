@@ -129,6 +129,7 @@ void TopBar::showTransport(link::Transport transport) {
     transport_->adjustSize(); // placed by pixel like Heslo: "GPRS" needs more than "USB"
     // The buttons follow too, also when the program chose the transport (--listen).
     (usb ? usb_ : gprs_)->setChecked(true);
+    emit transportShown(transport);
 }
 
 bool TopBar::eventFilter(QObject* watched, QEvent* event) {

@@ -44,6 +44,8 @@ signals:
     void gprsClicked();
     // A click on either link image.
     void linkImageClicked();
+    // The transport shown, whoever chose it.
+    void transportShown(link::Transport transport);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
