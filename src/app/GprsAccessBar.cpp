@@ -83,7 +83,8 @@ GprsAccessBar::GprsAccessBar(QStatusBar& bar, const SettingsFile& settings,
       openToAll_(device.gprsAccess().openToAll()), gprs_(device.transport() == link::Transport::Gprs),
       warning_(new QLabel(&bar)), button_(new QPushButton(&bar)) {
     warning_->setObjectName(QStringLiteral("GprsOpenWarning"));
-    warning_->setWordWrap(true);
+    // One line that never widens the window; the whole text is its tip too.
+    warning_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     warning_->setStyleSheet(QStringLiteral("color: #b00000"));
     button_->setObjectName(QStringLiteral("GprsAccess"));
     bar.addWidget(warning_, 1);
@@ -95,6 +96,7 @@ GprsAccessBar::GprsAccessBar(QStatusBar& bar, const SettingsFile& settings,
 void GprsAccessBar::applyLanguage(const catalogue::Messages& texts) {
     texts_ = &texts;
     warning_->setText(fromUtf8(texts.msgGprsOpenToAll));
+    warning_->setToolTip(warning_->text());
     button_->setText(fromUtf8(texts.msgGprsAccess));
 }
 

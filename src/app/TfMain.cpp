@@ -88,7 +88,6 @@ TfMain::TfMain(std::unique_ptr<Dialogs> dialogs, SettingsFile settings, const Li
 
     FormCreate();
 
-    statusBar(); // in the size taken below: who may connect over GPRS is set there
     resize(sizeHint());
     if (const QScreen* desktop = screen())
         move(desktop->availableGeometry().center() - rect().center());
@@ -122,6 +121,8 @@ void TfMain::buildLinkView(const LinkSetup& link) {
     gprsAccess_ = new GprsAccessBar(*statusBar(), settings_, *setup.gprsAccess, device());
     gprsAccess_->applyLanguage(messages());
     connect(topBar_, &TopBar::transportShown, gprsAccess_, &GprsAccessBar::showTransport);
+    // The pages keep the height they were given: the status bar comes on top.
+    resize(size().expandedTo(sizeHint()));
 }
 
 TfMain::~TfMain() = default;
@@ -262,11 +263,11 @@ void TfMain::applyCatalogue(Language language) {
         setCaption(controls_.value(fromUtf8(item.control)), fromUtf8(item.text));
     markMenuLetters(menuBar());
     topBar_->applyLanguage(texts);
-    if (gprsAccess_)
-        gprsAccess_->applyLanguage(texts.messages);
     binder_->widget(config_.table().id(Family::editAPN))->setToolTip(fromUtf8(texts.apnHint));
     applyControlTexts(controls_);
     showEventChoiceItems();
+    if (gprsAccess_)
+        gprsAccess_->applyLanguage(texts.messages);
 }
 
 void TfMain::applyControlTexts(const QHash<QString, QObject*>& controls) {

@@ -78,11 +78,10 @@ private slots:
         dialog->accept();
         QVERIFY(!dialog->isVisible());
         QVERIFY(warning->isVisible());
-        QCOMPARE(
-            warning->text(),
-            QStringLiteral("The GPRS server takes a connection from any address, and whoever connects and "
-                           "says it is the device will be sent the access code. Narrow who may connect: "
-                           "a listening address, allowed networks."));
+        QCOMPARE(warning->text(),
+                 QStringLiteral(
+                     "Any peer that connects over GPRS will be sent the access code: narrow who may connect "
+                     "(listening address, allowed networks)."));
         const QByteArray stored = readFile(window.path(QStringLiteral("QTA710Plus.ini")));
         QVERIFY2(stored.contains("\r\nAllow=\r\n") && stored.contains("\r\nBind=\r\n"), stored.constData());
         QCOMPARE(sentToAPeerSaying(link.listenPort, "QTA71P").left(1), QByteArray("\x1F"));

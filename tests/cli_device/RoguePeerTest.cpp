@@ -88,13 +88,16 @@ public:
         send({0x06});
         return true;
     }
-    // Reports until the server answers with `command`; false when it never did.
+    // Reports, each 50 ms after the answer to the one before (a device waits
+    // longer), until the server answers with `command`; false when it did not
+    // within 20 reports.
     bool reportUntil(std::uint8_t command) {
-        for (int report = 0; report < 20; ++report) {
+        for (int report = 0; report < 20 && !closed_; ++report) {
             send(statusReport());
-            for (const std::uint8_t byte : receive(1, 100ms))
-                if (byte == command)
-                    return true;
+            const Bytes answer = receive(1, 1000ms);
+            if (answer == Bytes{command})
+                return true;
+            ::usleep(50000);
         }
         return false;
     }
@@ -160,9 +163,9 @@ TEST(RoguePeer, WithNeitherBindNorAllowTheRunSaysOnceThatAnyPeerIsSentTheCode) {
     anyone.drop();
     const CliResult watched = watching.get();
     const std::string warning =
-        "qta710-cli: warning: The GPRS server takes a connection from any address, and whoever connects and "
-        "says it is the device will be sent the access code. Narrow who may connect: a listening address, "
-        "allowed networks. (--bind ADDRESS, --allow CIDR)\n";
+        "qta710-cli: warning: Any peer that connects over GPRS will be sent the access "
+        "code: narrow who may connect (listening address, allowed networks). (--bind "
+        "ADDRESS, --allow CIDR)\n";
     EXPECT_TRUE(watched.err.starts_with(warning)) << watched.err;
     EXPECT_EQ(watched.err.find("warning", warning.size()), std::string::npos) << "said once";
 }
