@@ -8,6 +8,9 @@ namespace {
 
 constexpr const char* kSection = "Language";
 constexpr const char* kKey = "Lang";
+constexpr const char* kGprsSection = "GPRS";
+constexpr const char* kBindKey = "Bind";
+constexpr const char* kAllowKey = "Allow";
 constexpr const char* kRecentSection = "Recent";
 constexpr const char* kSafetySection = "Safety";
 constexpr const char* kVerifyKey = "VerifyAfterSend";
@@ -37,11 +40,13 @@ std::string SettingsFile::value(const char* section, const char* key) const {
     return ProfileDocument::parse(content).value(section, key).value_or(std::string());
 }
 
-bool SettingsFile::setValue(const char* section, const char* key, const std::string& value) const {
+bool SettingsFile::setValues(const char* section,
+                             std::initializer_list<std::pair<const char*, std::string>> values) const {
     std::optional<ProfileDocument> document = ProfileDocument::loadForUpdate(path_);
     if (!document)
         return false;
-    document->setValue(section, key, value);
+    for (const auto& [key, value] : values)
+        document->setValue(section, key, value);
     return document->saveTo(path_) == WriteStatus::Written;
 }
 
@@ -50,7 +55,7 @@ std::string SettingsFile::language() const {
 }
 
 bool SettingsFile::setLanguage(const std::string& code) const {
-    return setValue(kSection, kKey, code);
+    return setValues(kSection, {{kKey, code}});
 }
 
 bool SettingsFile::verifyAfterSend() const {
@@ -58,7 +63,7 @@ bool SettingsFile::verifyAfterSend() const {
 }
 
 bool SettingsFile::setVerifyAfterSend(bool verify) const {
-    return setValue(kSafetySection, kVerifyKey, verify ? "1" : "0");
+    return setValues(kSafetySection, {{kVerifyKey, verify ? "1" : "0"}});
 }
 
 SettingsFile::BackupPolicy SettingsFile::backupPolicy() const {
@@ -73,13 +78,21 @@ SettingsFile::BackupPolicy SettingsFile::backupPolicy() const {
 bool SettingsFile::setBackupPolicy(BackupPolicy policy) const {
     switch (policy) {
     case BackupPolicy::Always:
-        return setValue(kSafetySection, kBackupKey, kAlways);
+        return setValues(kSafetySection, {{kBackupKey, kAlways}});
     case BackupPolicy::Never:
-        return setValue(kSafetySection, kBackupKey, kNever);
+        return setValues(kSafetySection, {{kBackupKey, kNever}});
     case BackupPolicy::Ask:
         break;
     }
-    return setValue(kSafetySection, kBackupKey, "ask");
+    return setValues(kSafetySection, {{kBackupKey, "ask"}});
+}
+
+SettingsFile::GprsAccessText SettingsFile::gprsAccess() const {
+    return {value(kGprsSection, kBindKey), value(kGprsSection, kAllowKey)};
+}
+
+bool SettingsFile::setGprsAccess(const GprsAccessText& access) const {
+    return setValues(kGprsSection, {{kBindKey, access.bind}, {kAllowKey, access.allow}});
 }
 
 std::vector<std::string> SettingsFile::recentFiles() const {

@@ -7,6 +7,7 @@
 #include "DiagnosticsPage.h"
 #include "EventLogPage.h"
 #include "FieldBinder.h"
+#include "GprsAccessBar.h"
 #include "TextEdge.h"
 #include "TfRead.h"
 #include "TopBar.h"
@@ -110,7 +111,15 @@ void TfMain::buildLinkView(const LinkSetup& link) {
     linkView_ = std::make_unique<WindowLinkView>(std::move(parts));
     connect(linkView_.get(), &WindowLinkView::transferFinished, this, &TfMain::transferFinished);
     connect(linkView_.get(), &WindowLinkView::transportShown, this, &TfMain::showListening);
-    deviceLink_ = std::make_unique<WindowLink>(*linkView_, config_, userDecimalSeparator(), link);
+    LinkSetup setup = link;
+    if (!setup.gprsAccess)
+        setup.gprsAccess = settings_.gprsAccess();
+    deviceLink_ = std::make_unique<WindowLink>(*linkView_, config_, userDecimalSeparator(), setup);
+    gprsAccess_ = new GprsAccessBar(*statusBar(), settings_, *setup.gprsAccess, device());
+    gprsAccess_->applyLanguage(messages());
+    connect(linkView_.get(), &WindowLinkView::transportShown, gprsAccess_, &GprsAccessBar::showTransport);
+    // The pages keep the height they were given: the status bar comes on top.
+    resize(size().expandedTo(sizeHint()));
     buildSafetyNet();
 }
 
@@ -340,6 +349,8 @@ void TfMain::applyCatalogue(Language language) {
     showEventChoiceItems();
     if (deviceLink_)
         showListening(device().transport());
+    if (gprsAccess_)
+        gprsAccess_->applyLanguage(texts.messages);
 }
 
 void TfMain::applyControlTexts(const QHash<QString, QObject*>& controls) {

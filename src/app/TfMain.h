@@ -26,6 +26,7 @@ class ConfigurationPages;
 class DiagnosticsPage;
 class EventLogPage;
 class FieldBinder;
+class GprsAccessBar;
 class TfRead;
 class TopBar;
 class WindowLinkView;
@@ -53,6 +54,8 @@ public:
     TopBar& topBar() { return *topBar_; }
     TfRead& transferDialog() { return *transferDialog_; }
     WindowLinkView& linkView() { return *linkView_; }
+    // Who may connect over GPRS, in the status bar.
+    GprsAccessBar& gprsAccessBar() { return *gprsAccess_; }
 
     // The named control, or null. Pages not yet filled are filled first.
     QObject* control(const QString& name);
@@ -153,6 +156,7 @@ private:
     std::unique_ptr<WindowLinkView> linkView_;
     std::unique_ptr<ConfigurationDocument> document_;
     std::unique_ptr<SafetyNet> safety_;
+    GprsAccessBar* gprsAccess_ = nullptr;    // the status bar's
     std::unique_ptr<WindowLink> deviceLink_; // declared last: it goes first
 
     QMenu* recentMenu_ = nullptr;

@@ -1,5 +1,6 @@
 #include "WindowLink.h"
 
+#include "GprsAccessBar.h"
 #include "WindowLinkView.h"
 
 #include "link/BridgeDrivers.h"
@@ -31,6 +32,11 @@ WindowLink::WindowLink(WindowLinkView& view, Configuration& config, char decimal
     options.decimalSeparator = decimalSeparator;
     if (setup.listenPort != 0)
         options.gprs.listenPort = setup.listenPort;
+    // What the settings file holds was checked when it was stored; a hand-made
+    // mistake there leaves the server open to all, which the window then says.
+    std::string wrong;
+    if (setup.gprsAccess)
+        options.gprs.access = gprsAccessOf(*setup.gprsAccess, wrong).value_or(link::GprsAccess{});
     device_ =
         std::make_unique<link::DeviceLink>(config, view, *driver, *clock, transfer::localDateTime, options);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingsFile.h"
+
 #include "link/Bridge.h"
 #include "link/Clock.h"
 #include "link/DeviceLink.h"
@@ -8,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qta::link {
@@ -22,10 +25,12 @@ class WindowLinkView;
 // system's USB-UART bridges (whose search also says why none is found), or the
 // tty at `port` (--port) whatever it describes itself as. Tests give a clock and
 // bridges of their own. A `listenPort` (--listen) starts with GPRS chosen, its
-// server on that port.
+// server on that port. `gprsAccess` (--bind, --allow) says who may connect over
+// GPRS for this run, instead of the settings file.
 struct LinkSetup {
     std::string port;
     std::uint16_t listenPort = 0;
+    std::optional<SettingsFile::GprsAccessText> gprsAccess;
     link::BridgeDriver* driver = nullptr;
     link::Clock* clock = nullptr;
 };

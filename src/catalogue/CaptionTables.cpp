@@ -262,6 +262,11 @@ constexpr std::array kMessageRows = {
     MessageRow{&Messages::msgNotSerialPort, {"it is not a serial port", "nie je to sériový port", "es ist keine serielle Schnittstelle"}},
     MessageRow{&Messages::msgPrintObject, {"Object code: %1", "Kód objektu: %1", "Objektcode: %1"}},
     MessageRow{&Messages::msgPrintDate, {"Printed: %1", "Vytlačené: %1", "Gedruckt: %1"}},
+    MessageRow{&Messages::msgGprsOpenToAll, {"Any peer that connects over GPRS will be sent the access code: narrow who may connect (listening address, allowed networks).", "Každému, kto sa pripojí cez GPRS, sa pošle prístupový kód: obmedzte, kto sa môže pripojiť (adresa počúvania, povolené siete).", "Jeder, der sich über GPRS verbindet, erhält den Zugangscode: schränken Sie ein, wer sich verbinden darf (Empfangsadresse, erlaubte Netze)."}},
+    MessageRow{&Messages::msgGprsAccess, {"Who may connect...", "Kto sa môže pripojiť...", "Wer sich verbinden darf..."}},
+    MessageRow{&Messages::msgGprsListenAddress, {"Listen on the address (empty: every address):", "Počúvať na adrese (prázdne: každá adresa):", "Auf der Adresse empfangen (leer: jede Adresse):"}},
+    MessageRow{&Messages::msgGprsAllowedNetworks, {"Allowed networks, e.g. 192.168.1.0/24 10.0.0.7 (empty: any):", "Povolené siete, napr. 192.168.1.0/24 10.0.0.7 (prázdne: všetky):", "Erlaubte Netze, z. B. 192.168.1.0/24 10.0.0.7 (leer: alle):"}},
+    MessageRow{&Messages::msgGprsNotAnAddress, {"%s is not an IPv4 or IPv6 address or network.", "%s nie je adresa ani sieť IPv4 alebo IPv6.", "%s ist keine IPv4- oder IPv6-Adresse und kein solches Netz."}},
 };
 // clang-format on
 

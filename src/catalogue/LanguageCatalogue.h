@@ -94,6 +94,14 @@ struct Messages {
     // The event log's printed header: "%1" the object codes, or the date printed.
     std::string msgPrintObject;
     std::string msgPrintDate;
+    // The GPRS server listens for anyone (no listening address, no allowed
+    // networks): said once when it starts. The window's setting of both: its
+    // button, its dialog's title and fields, and a value that is neither ("%s").
+    std::string msgGprsOpenToAll;
+    std::string msgGprsAccess;
+    std::string msgGprsListenAddress;
+    std::string msgGprsAllowedNetworks;
+    std::string msgGprsNotAnAddress;
 };
 
 struct PasswordCaption {

@@ -116,6 +116,15 @@ std::string Arguments::option(std::string_view name, bool required) const {
     return {};
 }
 
+std::vector<std::string> Arguments::values(std::string_view name) const {
+    std::vector<std::string> all;
+    for (const auto& [key, value] : options) {
+        if (key == name)
+            all.push_back(value);
+    }
+    return all;
+}
+
 bool Arguments::flag(std::string_view name) const {
     return std::find(flags.begin(), flags.end(), name) != flags.end();
 }

@@ -62,6 +62,8 @@ struct Arguments {
     bool flag(std::string_view name) const;
     // The value of an option, or empty when absent; `required` throws UsageError when absent.
     std::string option(std::string_view name, bool required = false) const;
+    // Every value of an option given more than once, in order.
+    std::vector<std::string> values(std::string_view name) const;
     // Exactly `count` positionals, or UsageError.
     void expectPositionals(std::size_t count) const;
 };

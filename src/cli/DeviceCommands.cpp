@@ -31,8 +31,9 @@
 namespace qta::cli {
 namespace {
 
-constexpr std::array<std::string_view, 9> kDeviceOptions = {
-    "--port", "--listen", "--code", "-i", "-o", "--count", "--switch", "--timeout", "--trace"};
+constexpr std::array<std::string_view, 11> kDeviceOptions = {"--port",   "--listen",  "--bind", "--allow",
+                                                             "--code",   "-i",        "-o",     "--count",
+                                                             "--switch", "--timeout", "--trace"};
 constexpr std::array<std::string_view, 2> kTransportFlags = {"--usb", "--gprs"};
 
 int parseNumber(const std::string& text, std::string_view option, int low, int high) {
@@ -48,7 +49,7 @@ int parseNumber(const std::string& text, std::string_view option, int low, int h
 }
 
 // Ctrl+C ends a run as a cancel, and so does a closed terminal (SIGHUP): the
-// signal only writes to a pipe, which the event loop reads.
+// signal only writes to a pipe, which the event loop reads, one signal at a time.
 class InterruptPipe {
 public:
     InterruptPipe() {
@@ -66,6 +67,11 @@ public:
         ::close(fds_[1]);
     }
     int readEnd() const { return fds_[0]; }
+    // Takes the note of one signal, so the next one is noticed on its own.
+    void take() {
+        char byte = 0;
+        [[maybe_unused]] const auto taken = ::read(fds_[0], &byte, 1);
+    }
 
 private:
     static void onSignal(int) {
@@ -84,12 +90,31 @@ struct DeviceArguments {
     DeviceSession::Settings settings;
     bool gprs = false;
     int listenPort = kGprsPort;
+    link::GprsAccess access;
     std::string port;
     std::string base;
     std::string output;
     std::string input;
     std::string trace;
 };
+
+// --bind ADDRESS and each --allow CIDR; a value that is none is a usage error naming it.
+link::GprsAccess parseAccess(const Arguments& parsed) {
+    link::GprsAccess access;
+    for (const std::string& address : parsed.values("--bind")) {
+        if (!access.listenAddress.empty())
+            throw UsageError{"--bind takes one address"};
+        if (!link::PeerFilter::isAddress(address))
+            throw UsageError{"--bind takes one IPv4 or IPv6 address: \"" + address + "\""};
+        access.listenAddress = address;
+    }
+    std::string why;
+    auto peers = link::PeerFilter::parse(parsed.values("--allow"), why);
+    if (!peers)
+        throw UsageError{"--allow: " + why};
+    access.peers = std::move(*peers);
+    return access;
+}
 
 DeviceArguments parseDeviceArguments(const Context& context, std::span<const std::string> args,
                                      DeviceSession::Job job) {
@@ -99,17 +124,19 @@ DeviceArguments parseDeviceArguments(const Context& context, std::span<const std
     DeviceArguments device;
     device.gprs = parsed.flag("--gprs");
     const auto onlyWith = [&](std::string_view option, const char* link) {
-        if (!parsed.option(option).empty())
+        if (!parsed.values(option).empty())
             throw UsageError{std::string(option) + ": only with " + link};
     };
     if (device.gprs) {
         onlyWith("--port", "--usb");
         onlyWith("--trace", "--usb");
     } else {
-        onlyWith("--listen", "--gprs");
+        for (const char* option : {"--listen", "--bind", "--allow"})
+            onlyWith(option, "--gprs");
     }
     if (const std::string listen = parsed.option("--listen"); !listen.empty())
         device.listenPort = parseNumber(listen, "--listen", 1, 65535);
+    device.access = parseAccess(parsed);
     device.settings.job = job;
     device.settings.code = utf8ToCp1250(parsed.option("--code", true));
     device.settings.language = context.language;
@@ -159,6 +186,7 @@ link::LinkOptions linkOptions(const Context& context, const DeviceArguments& dev
     options.unlockAnswerLimit = device.settings.timeout - margin;
     options.decimalSeparator = context.decimalSeparator;
     options.gprs.listenPort = static_cast<std::uint16_t>(device.listenPort);
+    options.gprs.access = device.access;
     options.gprs.closeWait = std::min(options.gprs.closeWait, device.settings.timeout);
     return options;
 }
@@ -172,9 +200,12 @@ int runLink(const Context& context, DeviceArguments& device, Configuration& conf
     QCoreApplication app(argc, argv);
     link::QtClock clock;
     const std::unique_ptr<link::BridgeDriver> system = link::systemBridgeDriver(clock, device.port);
-    if (!device.gprs && !device.port.empty()) {
+    if (!device.gprs) {
         // A tty that does not exist yet is waited for: the adapter may still be plugged in.
-        if (const auto problem = link::portProblem(*system, device.port, link::MissingPort::Waited))
+        const auto problem = device.port.empty()
+                                 ? link::attachedBridgeProblem(clock)
+                                 : link::portProblem(*system, device.port, link::MissingPort::Waited);
+        if (problem)
             throw Failure{
                 link::wordMessage(*problem, catalogue::languageCatalogue(context.language).messages)};
     }
@@ -190,13 +221,14 @@ int runLink(const Context& context, DeviceArguments& device, Configuration& conf
 
     int status = kExitFailure;
     link::DeviceLink* running = nullptr;
+    bool closing = false;
     DeviceSession session(device.settings, clock, *context.out, *context.err, [&](int code) {
         status = code;
         // Over GPRS the device is asked to end the connection first; the run ends
         // once it has, or after the close wait.
-        if (running && !running->closeWindow([code] { QCoreApplication::exit(code); }))
-            return;
-        QCoreApplication::exit(code);
+        closing = running && !running->closeWindow([code] { QCoreApplication::exit(code); });
+        if (!closing)
+            QCoreApplication::exit(code);
     });
     // The search for the USB bridge also says why none is found.
     std::optional<link::NoDeviceDiagnosis> diagnosis;
@@ -210,13 +242,25 @@ int runLink(const Context& context, DeviceArguments& device, Configuration& conf
 
     InterruptPipe interrupts;
     QSocketNotifier interrupted(interrupts.readEnd(), QSocketNotifier::Read);
-    QObject::connect(&interrupted, &QSocketNotifier::activated, &app, [&] { session.interrupt(); });
+    // A signal while the device is asked to end the connection (the second Ctrl+C
+    // of a cancelled run) stops waiting for it.
+    QObject::connect(&interrupted, &QSocketNotifier::activated, &app, [&] {
+        interrupts.take();
+        if (closing)
+            QCoreApplication::exit(status);
+        else
+            session.interrupt();
+    });
 
     session.begin();
     if (device.gprs) {
         deviceLink.rdbGPRSClick();
         if (deviceLink.gprsPort() == 0)
             return kExitFailure; // the session has told why the port cannot be opened
+        if (device.access.openToAll())
+            *context.err << "qta710-cli: warning: "
+                         << catalogue::languageCatalogue(context.language).messages.msgGprsOpenToAll
+                         << " (--bind ADDRESS, --allow CIDR)\n";
     }
     deviceLink.start();
     QCoreApplication::exec();
@@ -252,12 +296,16 @@ std::string linkHelp() {
            "  --trace FILE         with --usb: every byte in and out, one line per read or write\n"
            "  --gprs               listen for the device to dial in over GPRS\n"
            "  --listen PORT        with --gprs: the TCP port to listen on (48006)\n"
+           "  --bind ADDRESS       with --gprs: listen on this local address only (every address)\n"
+           "  --allow CIDR         with --gprs: keep only peers from this network (an address: that\n"
+           "                       host); repeatable; others are closed before a byte is read\n"
            "  --code CODE          the device's access code\n"
            "  --timeout S          the longest wait for the device without progress (60 s)\n";
 }
 
 std::string linkSynopsis() {
-    return "(--usb [--port PATH] [--trace FILE] | --gprs [--listen PORT]) --code CODE [--timeout S]";
+    return "(--usb [--port PATH] [--trace FILE] | --gprs [--listen PORT] [--bind ADDRESS] [--allow CIDR]...) "
+           "--code CODE [--timeout S]";
 }
 
 int runTransfers(const Context& context, std::span<const std::string> args, Configuration& linkConfig,

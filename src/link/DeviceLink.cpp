@@ -61,6 +61,12 @@ void DeviceLink::rdbGPRSClick() {
     view_.showTransport(Transport::Gprs);
 }
 
+void DeviceLink::setGprsAccess(const GprsAccess& access) {
+    options_.gprs.access = access;
+    if (gprs_)
+        gprs_->setAccess(access);
+}
+
 std::uint16_t DeviceLink::gprsPort() const {
     return gprs_ ? gprs_->port() : 0;
 }

@@ -60,6 +60,10 @@ public:
     // GPRS chosen: the poll stops and the server listens; a port that cannot be
     // opened is reported with the socket layer's own text.
     void rdbGPRSClick() override;
+    // Where the GPRS server listens and whom it keeps; a listening server takes
+    // them at once.
+    void setGprsAccess(const GprsAccess& access);
+    const GprsAccess& gprsAccess() const { return options_.gprs.access; }
     // The port the GPRS server listens on, 0 while it does not.
     std::uint16_t gprsPort() const;
 

@@ -19,11 +19,26 @@ void refuse(int socket) {
     ::close(socket);
 }
 
+bool peerAllowed(int socket, const PeerFilter& peers) {
+    if (peers.allowsAll())
+        return true;
+    sockaddr_storage peer{};
+    socklen_t length = sizeof peer;
+    return ::getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) == 0 &&
+           peers.allows(reinterpret_cast<const sockaddr*>(&peer), length);
+}
+
+QHostAddress listenAddressOf(const GprsAccess& access) {
+    if (access.listenAddress.empty())
+        return QHostAddress(QHostAddress::Any);
+    return QHostAddress(QString::fromStdString(access.listenAddress));
+}
+
 } // namespace
 
 GprsLink::GprsLink(LinkView& view, Configuration& config, Clock& clock, const SessionOptions& sessionOptions,
                    const GprsOptions& options, char decimalSeparator)
-    : options_(options), sessionOptions_(sessionOptions),
+    : options_(options), access_(options.access), sessionOptions_(sessionOptions),
       profile_(gprsProfile(options.unlockLimit, options.transferEndPause)),
       mailbox_(
           shared_, [this](const PostedAction& posted) { carry(posted); },
@@ -49,7 +64,7 @@ void GprsLink::start() {
     if (server_)
         return;
     server_ = std::make_unique<GprsServer>([this](int socket) { IdTCPServer1Connect(socket); });
-    if (!server_->listen(QHostAddress::Any, options_.listenPort)) {
+    if (!server_->listen(listenAddressOf(access_), options_.listenPort)) {
         const std::string text = server_->errorString().toStdString();
         server_.reset();
         host_.view().showMessage(LinkMessage::error(text), [] {});
@@ -65,6 +80,15 @@ void GprsLink::stop() {
     connection_->close();
     connection_->join();
     mailbox_.deliver(); // ends with the connection's end
+}
+
+// A connection that is up stays; the next one meets the new rules.
+void GprsLink::setAccess(const GprsAccess& access) {
+    access_ = access;
+    if (!server_)
+        return;
+    server_.reset();
+    start();
 }
 
 std::uint16_t GprsLink::port() const {
@@ -85,8 +109,9 @@ LinkState GprsLink::state() const {
     return shared->link;
 }
 
+// A peer outside the allowed networks goes before a byte of it is read.
 void GprsLink::IdTCPServer1Connect(int socket) {
-    if (connection_) {
+    if (connection_ || !peerAllowed(socket, access_.peers)) {
         refuse(socket);
         return;
     }

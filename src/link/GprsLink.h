@@ -27,7 +27,7 @@ public:
              const GprsOptions& options, char decimalSeparator);
     ~GprsLink() override;
 
-    // Chosen: listens (on all local addresses), a port that cannot be opened
+    // Chosen: listens (where the access says), a port that cannot be opened
     // reported with the socket layer's own text. Not chosen: stops listening and
     // ends a connection, before this returns.
     void setActive(bool active) override;
@@ -36,6 +36,11 @@ public:
     LinkState state() const override;
     bool attached() const override { return connection_ != nullptr; }
     void setAside(Configuration* aside) override { host_.setAside(aside); }
+
+    // Where the server listens and whom it keeps: a listening server starts
+    // again under the new rules at once.
+    void setAccess(const GprsAccess& access);
+    const GprsAccess& access() const { return access_; }
 
     // The bound port while listening, else 0.
     std::uint16_t port() const;
@@ -62,6 +67,7 @@ private:
     void carry(const PostedAction& posted);
 
     const GprsOptions options_;
+    GprsAccess access_;
     const SessionOptions sessionOptions_;
     TransportProfile profile_;
     mutable SharedLinkState shared_;

@@ -1,5 +1,8 @@
 #include "PortCheck.h"
 
+#include "FixedPathDriver.h"
+#include "NoDeviceDiagnosis.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -51,6 +54,21 @@ std::optional<LinkMessage> portProblem(BridgeDriver& driver, const std::string& 
         return message;
     }
     return whyNotOpened(path);
+}
+
+std::optional<LinkMessage> attachedBridgeProblem(Clock& clock, const std::string& root) {
+    const std::filesystem::path top(root);
+    std::optional<LinkMessage> first;
+    for (const std::string& tty : SystemLook(root).bridgeTtys()) {
+        const std::string path = (top / "dev" / tty).string();
+        FixedPathDriver driver(clock, path, (top / "sys").string());
+        auto problem = portProblem(driver, path, MissingPort::Waited);
+        if (!problem)
+            return std::nullopt;
+        if (!first)
+            first = std::move(problem);
+    }
+    return first;
 }
 
 } // namespace qta::link

@@ -1,5 +1,6 @@
 #include "app/DiffDialog.h"
 #include "app/TfMain.h"
+#include "link/PeerFilter.h"
 #include "version/Version.h"
 
 #include <QApplication>
@@ -26,6 +27,31 @@ int grabWindow(qta::app::TfMain& window, const QString& file, const QString& pag
     const bool saved = pictured->grab().save(file);
     window.close();
     return saved ? 0 : 1;
+}
+
+// --bind and --allow, checked as the CLI checks them: given, they hold for this
+// run instead of what the window stored. False once it has said what is wrong.
+bool takeGprsAccess(const QCommandLineParser& parser, const QCommandLineOption& bind,
+                    const QCommandLineOption& allow, qta::app::LinkSetup& link) {
+    if (!parser.isSet(bind) && !parser.isSet(allow))
+        return true;
+    const QStringList addresses = parser.values(bind);
+    const std::string address = addresses.isEmpty() ? std::string() : addresses.front().toStdString();
+    if (addresses.size() > 1 || (!addresses.isEmpty() && !qta::link::PeerFilter::isAddress(address))) {
+        std::fprintf(stderr, "qta710: --bind takes one IPv4 or IPv6 address: \"%s\"\n",
+                     addresses.join(QLatin1Char(' ')).toLocal8Bit().constData());
+        return false;
+    }
+    std::vector<std::string> networks;
+    for (const QString& network : parser.values(allow))
+        networks.push_back(network.toStdString());
+    std::string why;
+    if (!qta::link::PeerFilter::parse(networks, why)) {
+        std::fprintf(stderr, "qta710: --allow: %s\n", why.c_str());
+        return false;
+    }
+    link.gprsAccess = {address, parser.values(allow).join(QLatin1Char(' ')).toStdString()};
+    return true;
 }
 
 } // namespace
@@ -58,12 +84,21 @@ int main(int argc, char** argv) {
         QStringLiteral("listen"),
         QStringLiteral("Start with GPRS chosen, the server listening on PORT (48006 otherwise)."),
         QStringLiteral("PORT"));
+    const QCommandLineOption bind(
+        QStringLiteral("bind"),
+        QStringLiteral("Let the GPRS server listen on ADDRESS only (every local address otherwise)."),
+        QStringLiteral("ADDRESS"));
+    const QCommandLineOption allow(
+        QStringLiteral("allow"),
+        QStringLiteral("Keep only GPRS peers from the network CIDR (an address alone: that host); "
+                       "repeatable. Other peers are closed before a byte is read."),
+        QStringLiteral("CIDR"));
     const QCommandLineOption compare(
         QStringLiteral("compare-with"),
         QStringLiteral(
             "Compare the window's configuration with FILE at once, as File > Compare with... does."),
         QStringLiteral("FILE"));
-    parser.addOptions({grab, page, port, listen, compare});
+    parser.addOptions({grab, page, port, listen, bind, allow, compare});
     parser.process(app);
 
     qta::app::LinkSetup link;
@@ -77,6 +112,8 @@ int main(int argc, char** argv) {
         }
         link.listenPort = static_cast<std::uint16_t>(listenPort);
     }
+    if (!takeGprsAccess(parser, bind, allow, link))
+        return 2;
     qta::app::TfMain window(nullptr, qta::app::SettingsFile(), link);
     if (parser.isSet(compare))
         window.safetyNet().compareWith(parser.value(compare));

@@ -5,25 +5,90 @@
 #include "ChildProcess.h"
 #include "TestWindow.h"
 
+#include "app/GprsAccessBar.h"
 #include "app/TfRead.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+
+namespace {
+
+quint16 freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+// A peer on 127.0.0.1 that says it is the device: the first bytes the server sent
+// it, and whether it was closed (at most a second later).
+QByteArray sentToAPeerSaying(quint16 port, const QByteArray& bytes) {
+    QTcpSocket peer;
+    peer.connectToHost(QHostAddress::LocalHost, port);
+    if (!peer.waitForConnected(2000))
+        return "not connected";
+    peer.write(bytes);
+    QByteArray received;
+    [[maybe_unused]] const bool ended = QTest::qWaitFor(
+        [&] {
+            if (peer.isOpen())
+                received += peer.readAll();
+            return peer.state() == QAbstractSocket::UnconnectedState || !received.isEmpty();
+        },
+        1000);
+    return received + (peer.state() == QAbstractSocket::UnconnectedState ? "|closed" : "");
+}
+
+} // namespace
 
 class GprsWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void whoMayConnectIsSetInTheStatusBarKeptInTheSettingsFileAndTakenAtOnce() {
+        qta::app::LinkSetup link;
+        link.listenPort = freePort();
+        TestWindow window(QStringLiteral("[Language]\r\nLang=EN\r\n[GPRS]\r\nAllow=127.0.0.2 ::1\r\n"), link);
+        window->show();
+        auto* warning = window->findChild<QLabel*>(QStringLiteral("GprsOpenWarning"));
+        QVERIFY(warning);
+        QVERIFY2(!warning->isVisible(), "the stored networks narrow who may connect");
+        QCOMPARE(sentToAPeerSaying(link.listenPort, "QTA71P"), QByteArray("|closed"));
+
+        qta::app::GprsAccessBar& bar = window->gprsAccessBar();
+        bar.openDialog();
+        QPointer<qta::app::GprsAccessDialog> dialog = bar.dialog();
+        QVERIFY(dialog && dialog->isVisible());
+        auto* allow = dialog->findChild<QLineEdit*>(QStringLiteral("GprsAllow"));
+        QCOMPARE(allow->text(), QStringLiteral("127.0.0.2 ::1"));
+        allow->setText(QStringLiteral("10.0.0.0/8, 192.168.1.0/33"));
+        dialog->accept();
+        QVERIFY2(dialog->isVisible(), "a value that is no network is not taken");
+        QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("GprsAccessWrong"))->text(),
+                 QStringLiteral("192.168.1.0/33 is not an IPv4 or IPv6 address or network."));
+        QVERIFY(!window->device().gprsAccess().peers.allowsAll());
+
+        allow->clear();
+        dialog->accept();
+        QVERIFY(!dialog->isVisible());
+        QVERIFY(warning->isVisible());
+        QCOMPARE(warning->text(),
+                 QStringLiteral(
+                     "Any peer that connects over GPRS will be sent the access code: narrow who may connect "
+                     "(listening address, allowed networks)."));
+        const QByteArray stored = readFile(window.path(QStringLiteral("QTA710Plus.ini")));
+        QVERIFY2(stored.contains("\r\nAllow=\r\n") && stored.contains("\r\nBind=\r\n"), stored.constData());
+        QCOMPARE(sentToAPeerSaying(link.listenPort, "QTA71P").left(1), QByteArray("\x1F"));
+    }
+
     void theDeviceDialsInIsReadAndIsAskedToHangUpWhenTheWindowCloses() {
-        QTcpServer probe; // a free port for this run
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        const quint16 port = probe.serverPort();
-        probe.close();
+        const quint16 port = freePort();
 
         qta::app::LinkSetup link;
         link.listenPort = port;

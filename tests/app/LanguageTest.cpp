@@ -36,8 +36,9 @@ QString hint(qta::app::TfMain& window, const QString& name) {
 
 // Captions on the shown part of the window that are drawn narrower than their text needs.
 QStringList cutCaptions(QWidget* window) {
-    for (int round = 0; round < 3; ++round)
-        QApplication::processEvents(); // layouts, then the window's resize
+    // Layouts, then the window's resize, then the status bar's layout and the pages' again.
+    for (int round = 0; round < 6; ++round)
+        QApplication::processEvents();
     QStringList cut;
     const auto check = [&cut](QWidget* widget, const QString& text, int needed) {
         if (widget->isVisible() && !text.isEmpty() && widget->width() < needed)

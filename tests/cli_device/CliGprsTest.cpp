@@ -25,18 +25,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::uint16_t freePort() {
-    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), size);
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
-
 // The virtual device dialling in to a port on loopback, quick to identify and
 // report, unpaced unless told otherwise, dialling again 50 ms after each end.
 class DialingDevice {
@@ -71,19 +59,6 @@ private:
     ChildProcess process_;
 };
 
-// A connection to the port on loopback; -1 when it was not taken.
-int connectTo(std::uint16_t port) {
-    const int caller = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(caller, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
-        return caller;
-    ::close(caller);
-    return -1;
-}
-
 // One more device dialling in: true when the server took the connection and
 // closed it again at once.
 bool refusedAtOnce(std::uint16_t port) {
@@ -96,30 +71,6 @@ bool refusedAtOnce(std::uint16_t port) {
         ::close(caller);
     }
     return refused;
-}
-
-// A bare connection from anyone on the network, closed again at once.
-void poke(std::uint16_t port) {
-    if (const int caller = connectTo(port); caller >= 0)
-        ::close(caller);
-}
-
-TEST(CliGprs, ConnectionsThatComeAndGoDoNotStretchTheTimeout) {
-    TempDir dir;
-    const std::uint16_t port = freePort();
-    const auto start = std::chrono::steady_clock::now();
-    auto reading = std::async(std::launch::async, [&] {
-        return runCli(
-            join({{"read", "--gprs", "--listen", std::to_string(port), "--code", "6173", "--timeout", "2"},
-                  {"-o", dir / "out.pff"}}));
-    });
-    while (reading.wait_for(300ms) == std::future_status::timeout && secondsSince(start) < 6.0)
-        poke(port);
-    const CliResult read = reading.get();
-    EXPECT_EQ(read.exitCode, 4) << read.err;
-    EXPECT_LT(secondsSince(start), 4.0) << "the whole wait is bounded";
-    EXPECT_NE(read.err.find("no device unlocked within 2 s ("), std::string::npos) << read.err;
-    EXPECT_NE(read.err.find(" connections came and went)"), std::string::npos) << read.err;
 }
 
 TEST(CliGprs, WhatIsWrittenIsReadBackOverAConnectionThatJoinsUnits) {

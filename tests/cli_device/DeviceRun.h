@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <initializer_list>
 #include <string>
@@ -32,6 +37,37 @@ inline Configuration openPff(const std::string& path) {
 
 inline double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A TCP port on loopback that nothing listens on at the moment.
+inline std::uint16_t freePort() {
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), size);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(probe);
+    return ntohs(address.sin_port);
+}
+
+// A connection to the port on 127.0.0.1, from the loopback address `from`; -1
+// when it was not taken.
+inline int connectTo(std::uint16_t port, const char* from = "127.0.0.1") {
+    const int caller = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    ::inet_pton(AF_INET, from, &local.sin_addr);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(caller, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 &&
+        ::connect(caller, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+        return caller;
+    ::close(caller);
+    return -1;
 }
 
 // The virtual device on a fresh pty, quick to identify and report, unpaced.

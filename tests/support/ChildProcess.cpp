@@ -44,6 +44,10 @@ std::string ChildProcess::firstLine() {
     return line;
 }
 
+void ChildProcess::signal(int number) {
+    ::kill(pid_, number);
+}
+
 int ChildProcess::terminate(int number) {
     ::kill(pid_, number);
     int status = 0;

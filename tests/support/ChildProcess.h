@@ -21,6 +21,8 @@ public:
     // Ends it as a user would (SIGTERM, or the signal `number`) and returns its exit status, -1
     // if it did not exit.
     int terminate(int number = SIGTERM);
+    // Sends the signal `number` and leaves it running.
+    void signal(int number);
 
     static bool waitReadable(int fd, int ms);
 
