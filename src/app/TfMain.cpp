@@ -14,18 +14,12 @@
 #include "WhileOpen.h"
 #include "WindowLinkView.h"
 
-#include "model/EntryRules.h"
-#include "model/PffFile.h"
-
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
-#include <QPointer>
-#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>

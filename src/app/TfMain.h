@@ -154,16 +154,15 @@ private:
     DiagnosticsPage* diagnostics_ = nullptr;
     std::unique_ptr<TfRead> transferDialog_;
     std::unique_ptr<WindowLinkView> linkView_;
+    QMenu* recentMenu_ = nullptr;
+    QActionGroup* languageItems_ = nullptr; // marks the language in use
+    QLabel* listening_ = nullptr;           // the status bar's GPRS server line
+    std::uint64_t sendRevision_ = 0;        // the Configuration's revision when Send was given
+    bool closeSettled_ = false;             // the unsaved changes were saved or discarded for Close
     std::unique_ptr<ConfigurationDocument> document_;
     std::unique_ptr<SafetyNet> safety_;
     GprsAccessBar* gprsAccess_ = nullptr;    // the status bar's
     std::unique_ptr<WindowLink> deviceLink_; // declared last: it goes first
-
-    QMenu* recentMenu_ = nullptr;
-    QActionGroup* languageItems_ = nullptr;
-    QLabel* listening_ = nullptr;    // the status bar's GPRS server line
-    std::uint64_t sendRevision_ = 0; // the Configuration's revision when Send was given
-    bool closeSettled_ = false;      // the unsaved changes were saved or discarded for Close
 
     // Each dialog proposes the name last chosen in it.
     QString lastOpenName_;

@@ -97,6 +97,10 @@ private slots:
         window->show();
         QVERIFY(window->control<QRadioButton>(QStringLiteral("rdbGPRS"))->isChecked());
         QCOMPARE(window->control<QLabel>(QStringLiteral("Label411"))->text(), QStringLiteral("GPRS"));
+        // Where the device is to dial in (in the settings file's absence, Danish: English texts).
+        QTRY_VERIFY(window->control<QLabel>(QStringLiteral("StatusListening"))
+                        ->text()
+                        .startsWith(QStringLiteral("GPRS: listening on port %1 at ").arg(port)));
 
         qta::test::ChildProcess device(QTA_SIM_PATH, {"--connect", "127.0.0.1:" + std::to_string(port),
                                                       "--baud", "0", "--ident-period", "100",
@@ -113,7 +117,9 @@ private slots:
         // Data > Read: the start-up configuration comes back; the field shows the device's value.
         auto* delay = window->control<QLineEdit>(QStringLiteral("DELAY_IN1"));
         delay->setText(QStringLiteral("77"));
+        window.dialogs->questionAnswer = true; // the edit may go
         window->control<QAction>(QStringLiteral("Nata2"))->trigger();
+        QCOMPARE(window.dialogs->questions.size(), 1);
         QVERIFY(QTest::qWaitFor([&] { return delay->text() != QStringLiteral("77") && !dialog.isVisible(); },
                                 10000));
         QVERIFY(window->isEnabled());

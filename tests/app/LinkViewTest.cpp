@@ -226,6 +226,12 @@ private slots:
         QCOMPARE(gauge->value(), 0);
         QCOMPARE(gauge->maximum(), 256);
         QCOMPARE(inDialog<QLabel>("Label1")->text(), QStringLiteral("Übertragen die Daten. Bitte warten."));
+        view().setProgress(64);
+        QVERIFY(gauge->isTextVisible());
+        // The time left is told once a second of the pace is known.
+        QVERIFY2(gauge->text() == QStringLiteral("25 %") ||
+                     gauge->text().startsWith(QStringLiteral("25 %, noch etwa ")),
+                 qPrintable(gauge->text()));
         view().setProgress(100);
         QCOMPARE(gauge->value(), 100);
         view().setProgress(257); // past the end: the gauge is full, not stuck at 100

@@ -238,6 +238,16 @@ private slots:
         };
         trigger("Tlai1");
         QVERIFY(readFile(pdf).startsWith("%PDF"));
+        // A long log goes on over pages, each with its header band above the lines.
+        QStringList lines;
+        for (int k = 1; k <= 300; ++k)
+            lines << QStringLiteral("line %1").arg(k);
+        main().control<QPlainTextEdit>(QStringLiteral("Events"))->setPlainText(lines.join(QLatin1Char('\n')));
+        trigger("Tlai1");
+        const QByteArray printed = readFile(pdf);
+        const auto pages = printed.count("/Type /Page\n") + printed.count("/Type /Page\r") +
+                           printed.count("/Type /Page/") + printed.count("/Type /Page ");
+        QVERIFY2(pages >= 4, QByteArray::number(pages));
         // A cancelled print dialog prints nothing.
         QFile::remove(pdf);
         dialogs().printerAnswer = nullptr;

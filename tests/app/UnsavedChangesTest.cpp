@@ -127,7 +127,17 @@ private slots:
         window->SetLangToSK();
         QTest::keyClicks(line(window, "TNLS_1"), QStringLiteral("0905"));
         QCOMPARE(window->windowTitle(), QStringLiteral("* - Programátor QTA 710 Vavi v 4.1"));
+        // A value the device is unlikely to work with is warned about; the user may send it anyway.
+        window->configuration().setText(window->configuration().table().id("IP_PCO"), "pco.example");
         trigger(window, "Odosla2");
+        QCOMPARE(dialogs.questions.size(), 3);
+        QCOMPARE(dialogs.questions.last(), QStringLiteral("IP_PCO: \"pco.example\" nie je adresa IPv4.\n"
+                                                          "Napriek tomu odoslať?"));
+        dialogs.answerQuestions(false);
+        QVERIFY(!window->device().transferRunning());
+        trigger(window, "Odosla2");
+        dialogs.answerQuestions(true);
+        QVERIFY(window->device().transferRunning());
         QVERIFY(clock.runUntil([&] { return !window->device().transferRunning() && !transfer.isVisible(); },
                                60s));
         QCOMPARE(window->windowTitle(), QStringLiteral("Programátor QTA 710 Vavi v 4.1"));

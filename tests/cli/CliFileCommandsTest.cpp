@@ -71,5 +71,28 @@ TEST(CliFileCommandsTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(runCli({"convert", "-o", dir / "a.pff"}).exitCode, 2);
 }
 
+// Every command carries its own help, which names each of its options; the whole
+// help adds the exit statuses. Neither runs anything.
+TEST(CliHelpTest, EachCommandHasItsOwnHelpAndTheWholeHelpTheExitStatuses) {
+    const CliResult whole = runCli({"--help"});
+    EXPECT_EQ(whole.exitCode, 0);
+    EXPECT_NE(whole.out.find("       qta710-cli COMMAND --help\n"), std::string::npos) << whole.out;
+    EXPECT_NE(whole.out.find("exit status:\n  0  success\n"), std::string::npos) << whole.out;
+    EXPECT_NE(whole.out.find("  3  the device refused the access code\n"), std::string::npos) << whole.out;
+
+    const CliResult read = runCli({"--lang", "SK", "read", "--usb", "--help"});
+    EXPECT_EQ(read.exitCode, 0) << read.err;
+    EXPECT_TRUE(read.out.starts_with("usage: qta710-cli read (--usb [--port PATH]")) << read.out;
+    for (const char* option : {"--usb", "--port PATH", "--trace FILE", "--gprs", "--listen PORT",
+                               "--code CODE", "--timeout S", "-i BASE.pff", "-o OUT.pff"})
+        EXPECT_NE(read.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
+    EXPECT_EQ(read.err, "");
+
+    const CliResult convert = runCli({"convert", "--help"});
+    EXPECT_EQ(convert.out, "usage: qta710-cli convert IN.pff -o OUT.pff\n"
+                           "Opens IN.pff and saves it again.\n"
+                           "  -o OUT.pff  the file to save into (created, or updated in place)\n");
+}
+
 } // namespace
 } // namespace qta::test
