@@ -78,6 +78,11 @@ std::span<const KeyRun> keyRuns() {
     return kKeyRuns;
 }
 
+void visitKeys(const FieldTable& table,
+               const std::function<void(std::string_view section, std::string_view key, FieldId id)>& visit) {
+    forEachKey(table, visit);
+}
+
 std::string Result::message() const {
     switch (error) {
     case Error::None:

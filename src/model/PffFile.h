@@ -3,6 +3,7 @@
 #include "Configuration.h"
 #include "ProfileDocument.h"
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,6 +41,10 @@ struct KeyRun {
 
 // The runs in Save's order, which is also Open's; each family once.
 std::span<const KeyRun> keyRuns();
+
+// Calls visit(section, key, field) for each key in Save's order.
+void visitKeys(const FieldTable& table,
+               const std::function<void(std::string_view section, std::string_view key, FieldId id)>& visit);
 
 // Writes every key in Save's order into `doc`, replacing keys in place and adding
 // missing keys and sections as the profile functions do.
