@@ -78,8 +78,9 @@ std::uint16_t boundPort(int fd) {
 
 FleetServer::FleetServer(FleetSettings settings, DeviceFactory factory, Refused refused)
     : settings_(std::move(settings)), factory_(std::move(factory)), refused_(std::move(refused)),
-      profile_(gprsProfile(settings_.gprs.unlockLimit, settings_.gprs.transferEndPause)), lastBound_(clock_),
-      origin_(std::chrono::steady_clock::now()) {
+      profile_(gprsProfile(settings_.gprs.unlockLimit, settings_.gprs.transferEndPause,
+                           settings_.gprs.closeDelay)),
+      lastBound_(clock_), origin_(std::chrono::steady_clock::now()) {
     epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
 }
 

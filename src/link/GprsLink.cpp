@@ -24,7 +24,7 @@ void refuse(int socket) {
 GprsLink::GprsLink(LinkView& view, Configuration& config, Clock& clock, const SessionOptions& sessionOptions,
                    const GprsOptions& options, char decimalSeparator)
     : options_(options), sessionOptions_(sessionOptions),
-      profile_(gprsProfile(options.unlockLimit, options.transferEndPause)),
+      profile_(gprsProfile(options.unlockLimit, options.transferEndPause, options.closeDelay)),
       mailbox_(
           shared_, [this](const PostedAction& posted) { carry(posted); },
           [this] { IdTCPServer1Disconnect(); }),

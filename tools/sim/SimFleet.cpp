@@ -26,6 +26,10 @@ bool faultyAt(int index, double share) {
     return std::floor((index + 1) * share + kRounding) > std::floor(index * share + kRounding);
 }
 
+bool hasFaults(const Faults& faults) {
+    return faults.corruptEcho > 0 || faults.silentAfter || faults.dropAfter || faults.garbage;
+}
+
 transfer::ConfigImage memoryOf(const std::string& account, const std::string& number) {
     Configuration config = Configuration::startup('.');
     const FieldTable& table = config.table();
@@ -36,13 +40,18 @@ transfer::ConfigImage memoryOf(const std::string& account, const std::string& nu
 
 } // namespace
 
-std::vector<FleetMember> fleetMembers(const DeviceOptions& base, int count, double faulty) {
+std::vector<FleetMember> fleetMembers(const DeviceOptions& base, int count, double faulty,
+                                      bool networkFaults) {
     std::vector<FleetMember> members;
     members.reserve(static_cast<std::size_t>(std::max(count, 0)));
     const std::uint64_t first = (base.seed * 2654435761ULL) % kAccounts;
     for (int i = 0; i < count; ++i) {
         const auto index = static_cast<std::uint64_t>(i);
-        FleetMember member{base, transfer::ConfigImage(), {}, {}, faultyAt(i, faulty)};
+        FleetMember member{base,
+                           transfer::ConfigImage(),
+                           {},
+                           {},
+                           (networkFaults || hasFaults(base.faults)) && faultyAt(i, faulty)};
         member.device.seed = base.seed * 1000003ULL + index;
         if (!member.faulty)
             member.device.faults = Faults{};

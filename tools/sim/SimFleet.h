@@ -20,8 +20,9 @@ struct FleetMember {
 };
 
 // `count` devices from `base`: distinct accounts and numbers from its seed, and
-// its faults given to the share `faulty` (0..1) of them, spread evenly over the
-// fleet; the others run clean.
-std::vector<FleetMember> fleetMembers(const DeviceOptions& base, int count, double faulty);
+// its faults (and the network's, when `networkFaults`) given to the share
+// `faulty` (0..1) of them, spread evenly over the fleet; the others run clean.
+std::vector<FleetMember> fleetMembers(const DeviceOptions& base, int count, double faulty,
+                                      bool networkFaults);
 
 } // namespace qta::sim

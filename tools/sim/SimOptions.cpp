@@ -83,7 +83,7 @@ bool storeDestination(const std::optional<HostPort>& value, SimOptions& options)
 const std::set<std::string> kValueOptions = {
     "--link", "--connect", "--memory", "--events", "--ident-period", "--report-period", "--relock-after",
     "--baud", "--seed", "--corrupt-echo", "--silent-after", "--drop-after", "--reconnect-pause",
-    "--fleet", "--spread", "--latency", "--rate", "--faulty",
+    "--fleet", "--spread", "--latency", "--rate", "--faulty", "--memory-dir",
 };
 // clang-format on
 
@@ -107,6 +107,8 @@ bool takeFleetValue(const std::string& name, const std::string& v, SimOptions& o
         return store(positive(v, 1000000), o.rate);
     if (name == "--faulty")
         return store(chance(v), o.faulty);
+    if (name == "--memory-dir")
+        return store(nonEmpty(v), o.memoryDir);
     return false;
 }
 
@@ -202,7 +204,11 @@ std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std
         return std::nullopt;
     }
     if (options.fleet > 0 && !options.memoryFile.empty()) {
-        error = "--memory holds one device: a --fleet makes a memory for each";
+        error = "--memory holds one device: a --fleet makes a memory for each (see --memory-dir)";
+        return std::nullopt;
+    }
+    if (options.fleet == 0 && !options.memoryDir.empty()) {
+        error = "--memory-dir goes with --fleet";
         return std::nullopt;
     }
     options.mode = pty ? SimOptions::Mode::Pty : SimOptions::Mode::Connect;
@@ -259,6 +265,7 @@ Fleet (with --connect):
                          each way (default: the --baud pacing)
   --faulty P             the faults above go to this share 0..1 of the fleet,
                          spread evenly over it; the others run clean (1)
+  --memory-dir DIR       save each device's memory at exit as DIR/ACCOUNT.img
 
 Other:
   --verbose              one line per notable event on standard error

@@ -105,7 +105,8 @@ int runTcp(const SimOptions& options, VirtualDevice& device, const SimLog& log, 
 int runFleet(const SimOptions& options, const SimLog& log, const StopSignal& stop) {
     std::vector<std::unique_ptr<VirtualDevice>> devices;
     std::vector<std::unique_ptr<TcpLink>> links;
-    const auto members = fleetMembers(options.device, options.fleet, options.faulty);
+    const auto members =
+        fleetMembers(options.device, options.fleet, options.faulty, options.split || options.join);
     const auto now = qta::transfer::localDateTime();
     for (std::size_t i = 0; i < members.size(); ++i) {
         const FleetMember& member = members[i];
@@ -128,7 +129,10 @@ int runFleet(const SimOptions& options, const SimLog& log, const StopSignal& sto
     for (const auto& link : links)
         all.push_back(link.get());
     runTcpLinks(all, stop.fd());
-    return 0;
+    bool saved = true;
+    for (std::size_t i = 0; i < members.size() && !options.memoryDir.empty(); ++i)
+        saved = saveMemory(options.memoryDir + "/" + members[i].account + ".img", *devices[i]) && saved;
+    return saved ? 0 : 1;
 }
 
 } // namespace
