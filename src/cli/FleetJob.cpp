@@ -2,6 +2,7 @@
 
 #include "FleetPatch.h"
 
+#include "compare/ConfigPatch.h"
 #include "log/EventRecord.h"
 #include "model/PffFile.h"
 #include "session/ProgrammerSession.h"
@@ -125,8 +126,9 @@ void FleetJob::next() {
     TransferKind kind = step == Step::EventLog ? TransferKind::EventLog : TransferKind::Read;
     if (step == Step::Write) {
         kind = TransferKind::Write;
-        const Configuration target =
-            settings_.written ? *settings_.written : patched(read_, *settings_.changes);
+        Configuration target = settings_.written ? *settings_.written : read_;
+        if (settings_.changes)
+            compare::applyPatch(*settings_.changes, target);
         writing_ = link::takeWriteSnapshot(target, settings_.language, link::Transport::Gprs);
         known_ = target;
     }

@@ -7,6 +7,7 @@
 #include "InterruptPipe.h"
 
 #include "catalogue/LanguageCatalogue.h"
+#include "compare/ConfigPatch.h"
 #include "link/FleetServer.h"
 #include "model/Cp1250.h"
 #include "model/EntryRules.h"
@@ -81,9 +82,10 @@ FleetJobSettings jobSettings(const Context& context, const Arguments& parsed) {
     } else if (!patch.empty()) {
         job.kind = FleetJobSettings::Kind::Patch;
         job.changes = ProfileDocument::parse(readInputFile(patch));
-        if (patchKeyCount(startup.table(), *job.changes) == 0)
+        Configuration probe = startup;
+        if (!compare::applyPatch(*job.changes, probe).anyKey())
             throw Failure{patch + ": holds none of the program's keys"};
-        refuseUnwritableCode(patched(startup, *job.changes), context.language);
+        refuseUnwritableCode(probe, context.language);
     } else {
         job.kind = FleetJobSettings::Kind::ReadTo;
         if (parsed.flag("--verify"))

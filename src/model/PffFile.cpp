@@ -59,14 +59,6 @@ constexpr KeyRun kKeyRuns[] = {
     {"9E", F::CheckOut_},
 };
 
-// Calls visit(section, key, field) for each of the 1145 keys in Save's order.
-template <typename Visit> void forEachKey(const FieldTable& table, Visit visit) {
-    for (const KeyRun& run : kKeyRuns) {
-        for (FieldId id : table.family(run.family))
-            visit(run.section, run.key.empty() ? std::string_view(table[id].name) : run.key, id);
-    }
-}
-
 // Flags of a missing key are false, except the three failure reports of 6C.
 bool missingFlag(std::string_view section) {
     return section == "6C";
@@ -78,9 +70,41 @@ std::span<const KeyRun> keyRuns() {
     return kKeyRuns;
 }
 
-void visitKeys(const FieldTable& table,
-               const std::function<void(std::string_view section, std::string_view key, FieldId id)>& visit) {
-    forEachKey(table, visit);
+void forEachKey(const FieldTable& table, const KeyVisit& visit) {
+    for (const KeyRun& run : kKeyRuns) {
+        for (FieldId id : table.family(run.family))
+            visit(run.section, run.key.empty() ? std::string_view(table[id].name) : run.key, id);
+    }
+}
+
+std::string keyValue(const Configuration& config, FieldId id) {
+    switch (config.table()[id].kind) {
+    case FieldKind::Flag:
+        return config.flag(id) ? "1" : "0";
+    case FieldKind::Choice:
+        return std::to_string(config.choice(id));
+    default:
+        return config.text(id);
+    }
+}
+
+void readKey(const ProfileDocument& doc, std::string_view section, std::string_view key, FieldId id,
+             Configuration& config) {
+    switch (config.table()[id].kind) {
+    case FieldKind::Flag: {
+        const auto value = doc.integer(section, key);
+        config.setFlag(id, value ? *value != 0 : missingFlag(section));
+        break;
+    }
+    case FieldKind::Choice: {
+        const auto value = doc.integer(section, key).value_or(0);
+        config.setChoice(id, value >= 0 && value < kEventChoiceCount ? static_cast<int>(value) : kChoiceNone);
+        break;
+    }
+    default:
+        config.setText(id, doc.value(section, key).value_or(std::string()));
+        break;
+    }
 }
 
 std::string Result::message() const {
@@ -103,17 +127,7 @@ std::string Result::message() const {
 
 void write(const Configuration& config, ProfileDocument& doc) {
     forEachKey(config.table(), [&](std::string_view section, std::string_view key, FieldId id) {
-        switch (config.table()[id].kind) {
-        case FieldKind::Flag:
-            doc.setValue(section, key, config.flag(id) ? "1" : "0");
-            break;
-        case FieldKind::Choice:
-            doc.setValue(section, key, std::to_string(config.choice(id)));
-            break;
-        default:
-            doc.setValue(section, key, config.text(id));
-            break;
-        }
+        doc.setValue(section, key, keyValue(config, id));
     });
 }
 
@@ -126,22 +140,7 @@ bool read(const ProfileDocument& doc, Configuration& config) {
         return false;
 
     forEachKey(config.table(), [&](std::string_view section, std::string_view key, FieldId id) {
-        switch (config.table()[id].kind) {
-        case FieldKind::Flag: {
-            const auto value = doc.integer(section, key);
-            config.setFlag(id, value ? *value != 0 : missingFlag(section));
-            break;
-        }
-        case FieldKind::Choice: {
-            const auto value = doc.integer(section, key).value_or(0);
-            config.setChoice(id,
-                             value >= 0 && value < kEventChoiceCount ? static_cast<int>(value) : kChoiceNone);
-            break;
-        }
-        default:
-            config.setText(id, doc.value(section, key).value_or(std::string()));
-            break;
-        }
+        readKey(doc, section, key, id, config);
     });
     return true;
 }

@@ -42,9 +42,17 @@ struct KeyRun {
 // The runs in Save's order, which is also Open's; each family once.
 std::span<const KeyRun> keyRuns();
 
-// Calls visit(section, key, field) for each key in Save's order.
-void visitKeys(const FieldTable& table,
-               const std::function<void(std::string_view section, std::string_view key, FieldId id)>& visit);
+// Calls visit(section, key, field) for each of the 1145 keys in Save's order.
+using KeyVisit = std::function<void(std::string_view section, std::string_view key, FieldId id)>;
+void forEachKey(const FieldTable& table, const KeyVisit& visit);
+
+// A field's value as its key holds it: the text's bytes, "1"/"0" for a flag,
+// the index (-1 for none) for a choice.
+std::string keyValue(const Configuration& config, FieldId id);
+
+// Reads one key into `config` as Open does, a missing or unreadable key giving its default.
+void readKey(const ProfileDocument& doc, std::string_view section, std::string_view key, FieldId id,
+             Configuration& config);
 
 // Writes every key in Save's order into `doc`, replacing keys in place and adding
 // missing keys and sections as the profile functions do.
