@@ -35,6 +35,11 @@ public:
     void interrupt() { device_->interrupted(); }
     // Closes at once (the run's last bound, or the server's end).
     void abort() { finish(); }
+    // The server takes no more devices: a peer that has not identified is none.
+    void closeIfUnidentified() {
+        if (session_.phase() == ProgrammerSession::Phase::Locked)
+            finish();
+    }
 
     int socket() const { return socket_; }
     bool ended() const { return ended_; }

@@ -215,6 +215,8 @@ void FleetServer::stopTaking() {
         ::close(listener_);
         listener_ = -1;
     }
+    for (auto& [fd, connection] : connections_)
+        connection->closeIfUnidentified();
 }
 
 void FleetServer::stop() {

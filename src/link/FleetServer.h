@@ -59,7 +59,8 @@ public:
     // `interruptFd` becoming readable (read from here) interrupts: the first time
     // as stop(), the second closes every connection at once.
     void run(int interruptFd);
-    // No more devices; the running ones finish their jobs.
+    // No more devices; the running ones finish their jobs, and peers that have
+    // not identified are closed.
     void stopTaking();
     // No more devices; the running ones finish their current transfer within the
     // close wait and end their connections; what is left after a second close wait is closed.
