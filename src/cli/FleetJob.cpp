@@ -16,16 +16,11 @@ namespace {
 using link::TransferEnd;
 using link::TransferKind;
 
+// By TransferKind: Write, Read, EventLog.
+constexpr const char* kTransferNames[] = {"write", "read", "log"};
+
 const char* transferName(TransferKind kind) {
-    switch (kind) {
-    case TransferKind::Write:
-        return "write";
-    case TransferKind::Read:
-        return "read";
-    case TransferKind::EventLog:
-        break;
-    }
-    return "log";
+    return kTransferNames[static_cast<std::size_t>(kind)];
 }
 
 struct EndText {
@@ -45,15 +40,9 @@ constexpr EndText kEnds[] = {
 } // namespace
 
 const char* jobName(FleetJobSettings::Kind kind) {
-    switch (kind) {
-    case FleetJobSettings::Kind::Write:
-        return "write";
-    case FleetJobSettings::Kind::Patch:
-        return "patch";
-    case FleetJobSettings::Kind::ReadTo:
-        break;
-    }
-    return "read";
+    // By Kind: Write, Patch, ReadTo.
+    constexpr const char* kJobNames[] = {"write", "patch", "read"};
+    return kJobNames[static_cast<std::size_t>(kind)];
 }
 
 FleetJob::FleetJob(const FleetJobSettings& settings, std::string peer, FleetFiles& files,
@@ -95,10 +84,6 @@ void FleetJob::showAccessPrompt() {
     }
     const std::string code = settings_.codes[codesTried_++];
     control_->request([code](link::ProgrammerSession& s) { return s.submitAccessCode(code); });
-}
-
-void FleetJob::showCodeRefused(link::Transport) {
-    // The device identifies again and is asked with the next code.
 }
 
 void FleetJob::showConnected(bool connected) {

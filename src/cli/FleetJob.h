@@ -60,19 +60,9 @@ public:
     void ended() override;
 
     Language language() const override { return settings_.language; }
-    void showLinkUp(bool) override {}
     void showConnected(bool connected) override;
-    void lockTransportChoice(bool) override {}
-    void showTransport(link::Transport) override {}
+    // A refused code: the device identifies again and is asked with the next one.
     void showAccessPrompt() override;
-    void showCodeRefused(link::Transport) override;
-    void showCodeAccepted() override {}
-    void showTransferWaiting(link::TransferKind, int) override {}
-    void showTransferRunning(int) override {}
-    void setProgress(int) override {}
-    void hideDialog() override {}
-    void ShowDiag(std::span<const std::uint8_t, 21>, bool) override {}
-    void blankDiagnostics() override {}
     void clearEvents() override { eventLines_.clear(); }
     void WriteEvent(std::span<const std::uint8_t, 32> record) override;
     void showMessage(const link::LinkMessage& message, std::function<void()> closed) override;

@@ -20,9 +20,23 @@ public:
 };
 
 // The job on one connection of a fleet: the connection's view, which answers the
-// code prompt and requests the transfers one after the other.
+// code prompt and requests the transfers one after the other. A fleet has no
+// window: what only a window would show is left alone unless a job wants it.
 class FleetDevice : public LinkView {
 public:
+    void showLinkUp(bool) override {}
+    void showConnected(bool) override {}
+    void lockTransportChoice(bool) override {}
+    void showTransport(Transport) override {}
+    void showCodeRefused(Transport) override {}
+    void showCodeAccepted() override {}
+    void showTransferWaiting(TransferKind, int) override {}
+    void showTransferRunning(int) override {}
+    void setProgress(int) override {}
+    void hideDialog() override {}
+    void ShowDiag(std::span<const std::uint8_t, 21>, bool) override {}
+    void blankDiagnostics() override {}
+
     // The Configuration a read fills.
     virtual Configuration& readTarget() = 0;
     // The connection is up.

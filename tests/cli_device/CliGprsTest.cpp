@@ -25,18 +25,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::uint16_t freePort() {
-    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), size);
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
-
 // The virtual device dialling in to a port on loopback, quick to identify and
 // report, unpaced unless told otherwise, dialling again 50 ms after each end.
 class DialingDevice {

@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <initializer_list>
 #include <string>
@@ -28,6 +33,19 @@ inline Configuration openPff(const std::string& path) {
     Configuration config = Configuration::startup('.');
     EXPECT_TRUE(pff::open(config, path)) << path;
     return config;
+}
+
+// A port on loopback that nothing listens on now.
+inline std::uint16_t freePort() {
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), size);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(probe);
+    return ntohs(address.sin_port);
 }
 
 inline double secondsSince(std::chrono::steady_clock::time_point start) {
