@@ -75,8 +75,15 @@ void FleetJob::started(link::FleetControl& control) {
     control_ = &control;
 }
 
+// A device that locked itself again (a long silence) is given the code that
+// unlocked it; otherwise each identification takes the next code.
 void FleetJob::showAccessPrompt() {
     result_.identified = true;
+    if (accepted_) {
+        const std::string code = settings_.codes[*accepted_];
+        control_->request([code](link::ProgrammerSession& s) { return s.submitAccessCode(code); });
+        return;
+    }
     if (codesTried_ >= settings_.codes.size()) {
         fail("refused", "", "the device refused every code (" + std::to_string(codesTried_) + ")");
         control_->request([](link::ProgrammerSession& s) { return s.closeForWindow(link::Millis(0)); });
@@ -87,6 +94,8 @@ void FleetJob::showAccessPrompt() {
 }
 
 void FleetJob::showConnected(bool connected) {
+    if (connected && !accepted_ && codesTried_ > 0)
+        accepted_ = codesTried_ - 1;
     if (connected && !stepRunning_ && !ending_)
         control_->request([this](link::ProgrammerSession&) {
             next();

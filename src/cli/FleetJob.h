@@ -93,6 +93,7 @@ private:
     std::size_t nextStep_ = 0;
     bool stepRunning_ = false;
     std::size_t codesTried_ = 0;
+    std::optional<std::size_t> accepted_; // the code that unlocked the device
     bool interrupted_ = false;
     bool ending_ = false;
     bool settled_ = false; // the result is known

@@ -16,6 +16,7 @@ namespace {
 
 constexpr int kBacklog = 256;
 constexpr int kEventsPerWait = 64;
+constexpr Millis kAcceptPause{100};
 
 std::string peerText(const sockaddr* peer, socklen_t length) {
     char host[NI_MAXHOST] = "?";
@@ -80,7 +81,7 @@ FleetServer::FleetServer(FleetSettings settings, DeviceFactory factory, Refused 
     : settings_(std::move(settings)), factory_(std::move(factory)), refused_(std::move(refused)),
       profile_(gprsProfile(settings_.gprs.unlockLimit, settings_.gprs.transferEndPause,
                            settings_.gprs.closeDelay)),
-      lastBound_(clock_), origin_(std::chrono::steady_clock::now()) {
+      lastBound_(clock_), acceptPause_(clock_), origin_(std::chrono::steady_clock::now()) {
     epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
 }
 
@@ -101,11 +102,17 @@ bool FleetServer::listen(std::string& error) {
     if (listener_ < 0)
         return false;
     port_ = boundPort(listener_);
+    watchListener();
+    return true;
+}
+
+void FleetServer::watchListener() {
+    if (listener_ < 0)
+        return;
     epoll_event event{};
     event.events = EPOLLIN;
     event.data.fd = listener_;
     ::epoll_ctl(epoll_, EPOLL_CTL_ADD, listener_, &event);
-    return true;
 }
 
 FleetCounts FleetServer::counts() const {
@@ -169,8 +176,15 @@ void FleetServer::accept() {
         socklen_t length = sizeof peer;
         const int fd =
             ::accept4(listener_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0 && (errno == EMFILE || errno == ENFILE)) {
+            // Out of descriptors: the listener would stay readable, so it is left
+            // unwatched for a moment while the rest wait in the backlog.
+            ::epoll_ctl(epoll_, EPOLL_CTL_DEL, listener_, nullptr);
+            acceptPause_.start(kAcceptPause, [this] { watchListener(); });
+            return;
+        }
         if (fd < 0)
-            return; // none left, or out of descriptors: the rest wait in the backlog
+            return; // none left
         take(fd, reinterpret_cast<const sockaddr*>(&peer), length);
     }
 }
@@ -210,6 +224,7 @@ void FleetServer::stopTaking() {
     if (!taking_)
         return;
     taking_ = false;
+    acceptPause_.stop();
     if (listener_ >= 0) {
         ::epoll_ctl(epoll_, EPOLL_CTL_DEL, listener_, nullptr);
         ::close(listener_);

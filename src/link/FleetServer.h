@@ -71,6 +71,7 @@ public:
 
 private:
     void accept();
+    void watchListener();
     void take(int socket, const sockaddr* peer, socklen_t length);
     void interrupted(int interruptFd);
     void closeAll();
@@ -90,6 +91,7 @@ private:
     bool taking_ = true;
     bool stopping_ = false;
     OneShot lastBound_;
+    OneShot acceptPause_;
     std::chrono::steady_clock::time_point origin_;
     std::unordered_map<int, std::unique_ptr<FleetConnection>> connections_;
     std::unordered_map<int, std::uint32_t> watched_; // the events asked of each socket

@@ -93,10 +93,11 @@ Args fleet(std::uint16_t port, int count, const Args& extra = {}) {
                  extra});
 }
 
-// serve on `port` with the protocol's waits short.
-Args serve(std::uint16_t port, const Args& job) {
-    return join({{"serve", "--gprs", "--listen", std::to_string(port), "--code", "6173", "--timeout", "2",
-                  "--close-delay", "100", "--end-pause", "10"},
+// serve on `port` with the protocol's waits short (and the virtual device's code unless told).
+Args serve(std::uint16_t port, const Args& job, const Args& code = {"--code", "6173"}) {
+    return join({{"serve", "--gprs", "--listen", std::to_string(port), "--timeout", "2", "--close-delay",
+                  "100", "--end-pause", "10"},
+                 code,
                  job});
 }
 
@@ -219,15 +220,26 @@ TEST(CliFleet, AFleetWithFaultyDevicesIsPatchedVerifiedBackedUpAndLoggedDeviceBy
 TEST(CliFleet, ADeviceBeyondTheSessionLimitIsRefusedAtOnceAndServedWhenItDialsAgain) {
     TempDir dir;
     fs::create_directory(dir.path() / "read");
+    // The codes are tried in order, one per identification.
+    writeFile(dir / "codes.csv", "# code,site\n1111,old\n\n6173,depot\n");
     const std::uint16_t port = freePort();
     Program sim(QTA_SIM_PATH, fleet(port, 2, {"--reconnect-pause", "200"}), dir / "sim.out", dir / "sim.err");
     const CliResult run = runCli(serve(
-        port, {"--read-to", dir / "read", "--max-sessions", "1", "--count", "2", "--allow", "127.0.0.0/8"}));
+        port, {"--read-to", dir / "read", "--max-sessions", "1", "--count", "2", "--allow", "127.0.0.0/8"},
+        {"--codes", dir / "codes.csv"}));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find(" refused: all 1 sessions busy"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find("any address"), std::string::npos) << "--allow limits the peers";
     EXPECT_NE(run.out.find("devices 2, ok 2,"), std::string::npos) << run.out;
     EXPECT_EQ(filesIn(dir / "read").size(), 2u);
+
+    writeFile(dir / "wrong.csv", "1111\n2222\n");
+    const CliResult refused =
+        runCli(serve(port, {"--read-to", dir / "read", "--once"}, {"--codes", dir / "wrong.csv"}));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.out.find(" read refused (the device refused every code (2)) "), std::string::npos)
+        << refused.out;
+    EXPECT_EQ(filesIn(dir / "read").size(), 2u) << "nothing saved for a device that stayed locked";
 }
 
 TEST(CliFleet, APeerOutsideTheAllowedNetworksIsClosedBeforeItSaysAWord) {
