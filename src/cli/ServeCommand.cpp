@@ -208,7 +208,8 @@ const Registration serveCommand(
     {"serve",
      "serve --gprs [--listen PORT] (--code CODE | --codes FILE.csv) (--write IN.pff | --patch CHANGES.pff | "
      "--read-to DIR) [--verify] [--log-dir DIR] [--backup-dir DIR] [--max-sessions N] [--allow CIDR]... "
-     "[--json] [--once | --count N] [--duration S] [--timeout S] [--close-wait S] [--identify-within S]",
+     "[--json] [--once | --count N] [--duration S] [--timeout S] [--close-wait S] [--identify-within S] "
+     "[--close-delay MS] [--end-pause MS]",
      serve});
 
 } // namespace
