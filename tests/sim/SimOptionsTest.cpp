@@ -100,8 +100,9 @@ TEST(SimOptions, AFleetImitatesGprsAndGivesItsFaultsToAShareSpreadOverIt) {
             EXPECT_FALSE(members[i].device.faults.dropAfter) << "the others run clean";
         }
         // Each device's memory is its own (what it holds is read back end to end).
-        if (i > 0)
+        if (i > 0) {
             EXPECT_NE(members[i].memory.bytes(), members[i - 1].memory.bytes());
+        }
     }
     EXPECT_EQ(accounts.size(), 20u);
     EXPECT_EQ(numbers.size(), 20u);
