@@ -127,10 +127,13 @@ std::vector<Line> deviceLines(const std::string& out) {
         Line parsed;
         for (const char* name : {"peer", "account", "job", "result", "transfer", "why"})
             parsed.fields[name] = field(line, name);
-        const auto files = line.substr(line.find("\"files\":[") + 9);
-        for (std::size_t at = files.find('"'); at != std::string::npos && files[at - 1] != ']';
-             at = files.find('"', files.find('"', at + 1) + 1))
-            parsed.files.push_back(files.substr(at + 1, files.find('"', at + 1) - at - 1));
+        const auto open = line.find("\"files\":[") + 9;
+        const std::string files = line.substr(open, line.find(']', open) - open);
+        for (std::size_t at = files.find('"'); at != std::string::npos;) {
+            const std::size_t end = files.find('"', at + 1);
+            parsed.files.push_back(files.substr(at + 1, end - at - 1));
+            at = files.find('"', end + 1);
+        }
         lines.push_back(parsed);
     }
     return lines;
