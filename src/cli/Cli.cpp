@@ -135,6 +135,18 @@ void Arguments::expectPositionals(std::size_t count) const {
                          std::to_string(positional.size())};
 }
 
+int parseNumber(const std::string& text, std::string_view option, int low, int high) {
+    try {
+        std::size_t used = 0;
+        const int value = std::stoi(text, &used);
+        if (used == text.size() && value >= low && value <= high)
+            return value;
+    } catch (const std::exception&) {
+    }
+    throw UsageError{std::string(option) + " takes a number from " + std::to_string(low) + " to " +
+                     std::to_string(high)};
+}
+
 std::string readInputFile(const std::string& path) {
     std::string content;
     switch (readWholeFile(path, content)) {

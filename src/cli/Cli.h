@@ -68,6 +68,9 @@ struct Arguments {
     void expectPositionals(std::size_t count) const;
 };
 
+// The whole number `text` from `low` to `high`, or UsageError naming `option`.
+int parseNumber(const std::string& text, std::string_view option, int low, int high);
+
 // Fails the command: main prints "qta710-cli: <message>" and exits with 1.
 struct Failure {
     std::string message;

@@ -2,6 +2,7 @@
 #include "DeviceCommands.h"
 #include "Cli.h"
 #include "DeviceSession.h"
+#include "InterruptPipe.h"
 
 #include "catalogue/LanguageCatalogue.h"
 #include "link/BridgeDrivers.h"
@@ -35,54 +36,6 @@ constexpr std::array<std::string_view, 11> kDeviceOptions = {"--port",   "--list
                                                              "--code",   "-i",        "-o",     "--count",
                                                              "--switch", "--timeout", "--trace"};
 constexpr std::array<std::string_view, 2> kTransportFlags = {"--usb", "--gprs"};
-
-int parseNumber(const std::string& text, std::string_view option, int low, int high) {
-    try {
-        std::size_t used = 0;
-        const int value = std::stoi(text, &used);
-        if (used == text.size() && value >= low && value <= high)
-            return value;
-    } catch (const std::exception&) {
-    }
-    throw UsageError{std::string(option) + " takes a number from " + std::to_string(low) + " to " +
-                     std::to_string(high)};
-}
-
-// Ctrl+C ends a run as a cancel, and so does a closed terminal (SIGHUP): the
-// signal only writes to a pipe, which the event loop reads, one signal at a time.
-class InterruptPipe {
-public:
-    InterruptPipe() {
-        if (::pipe(fds_) == 0) {
-            writeEnd_ = fds_[1];
-            for (const int number : kSignals)
-                std::signal(number, &InterruptPipe::onSignal);
-        }
-    }
-    ~InterruptPipe() {
-        for (const int number : kSignals)
-            std::signal(number, SIG_DFL);
-        writeEnd_ = -1;
-        ::close(fds_[0]);
-        ::close(fds_[1]);
-    }
-    int readEnd() const { return fds_[0]; }
-    // Takes the note of one signal, so the next one is noticed on its own.
-    void take() {
-        char byte = 0;
-        [[maybe_unused]] const auto taken = ::read(fds_[0], &byte, 1);
-    }
-
-private:
-    static void onSignal(int) {
-        const char byte = 1;
-        if (writeEnd_ >= 0) [[maybe_unused]]
-            auto written = ::write(writeEnd_, &byte, 1);
-    }
-    static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
-    static inline volatile int writeEnd_ = -1;
-    int fds_[2] = {-1, -1};
-};
 
 constexpr int kGprsPort = 48006;
 

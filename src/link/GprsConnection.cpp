@@ -20,7 +20,7 @@ GprsConnection::GprsConnection(int socket, SharedLinkState& shared, std::functio
                                const SessionOptions& sessionOptions)
     : shared_(shared), ringUi_(std::move(ringUi)), options_(options),
       session_(std::move(profile), shared.lock()->link, sessionOptions), socket_(socket, options),
-      cutter_(options.bufferLimit) {
+      reader_(options.bufferLimit, options.partialUnitDrop) {
     thread_ = std::thread([this] { IdTCPServer1Execute(); });
 }
 
@@ -117,28 +117,15 @@ bool GprsConnection::step(const SessionRequest& request) {
     return carryOut(actions);
 }
 
-// The next whole unit for what the session expects; an incomplete one is dropped
-// after silence, so that it cannot join the next.
 std::optional<Unit> GprsConnection::nextUnit(std::optional<Millis>& silenceLeft) {
     std::optional<Expect> expect;
     {
         auto shared = shared_.lock();
         expect = session_.expect();
     }
-    if (!expect)
-        return std::nullopt; // kept until the user has answered
-    std::optional<Unit> unit = cutter_.next(*expect);
+    std::optional<Unit> unit = reader_.next(expect, std::chrono::steady_clock::now(), silenceLeft);
     noteDropped();
-    if (unit || cutter_.buffered() == 0)
-        return unit;
-    const auto silent = std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - lastArrival_);
-    if (silent >= options_.partialUnitDrop) {
-        cutter_.dropAll();
-        noteDropped();
-        return std::nullopt;
-    }
-    silenceLeft = options_.partialUnitDrop - silent;
-    return std::nullopt;
+    return unit;
 }
 
 // With a full buffer the socket is watched only for its end; the device then
@@ -151,7 +138,7 @@ bool GprsConnection::awaitMore(std::optional<Millis> silenceLeft) {
         shared->threadWaiting = true;
     }
     const GprsSocket::Ready ready =
-        socket_.await(shared_.doorbell(), cutter_.room() > 0, sooner(silenceLeft));
+        socket_.await(shared_.doorbell(), reader_.room() > 0, sooner(silenceLeft));
     ringIfDue();
     {
         auto shared = shared_.lock();
@@ -161,13 +148,12 @@ bool GprsConnection::awaitMore(std::optional<Millis> silenceLeft) {
         return false;
     if (ready != GprsSocket::Ready::Readable)
         return true;
-    const std::optional<Bytes> bytes = socket_.receive(cutter_.room());
+    const std::optional<Bytes> bytes = socket_.receive(reader_.room());
     if (!bytes)
         return false;
     if (bytes->empty())
         return true;
-    cutter_.append(*bytes);
-    lastArrival_ = std::chrono::steady_clock::now();
+    reader_.arrived(*bytes, std::chrono::steady_clock::now());
     auto shared = shared_.lock();
     shared->bytesIn += bytes->size();
     return true;
@@ -176,35 +162,25 @@ bool GprsConnection::awaitMore(std::optional<Millis> silenceLeft) {
 // ---- what the session answers ----
 
 bool GprsConnection::carryOut(const Actions& actions) {
-    using Kind = Action::Kind;
-    for (const Action& action : actions) {
-        switch (action.kind) {
-        case Kind::Send:
-            // The bytes go first, so that the device works on its answer while the
-            // user-interface thread shows what came; only what must land first is waited for.
-            if ((mustLand_ && !flush(true)) || !send(action.bytes))
-                return false;
-            break;
-        case Kind::Purge:
-            purgeInput();
-            break;
-        case Kind::Pause:
-            if (!flush(false) || !pause(action.span))
-                return false;
-            break;
-        case Kind::Close:
-            flush(false);
-            pause(action.span);
-            return false;
-        default:
-            queueForUi(action);
-            break;
-        }
-    }
-    return flush(false);
+    return carryOutActions(actions, *this) && flush(false);
 }
 
-void GprsConnection::queueForUi(const Action& action) {
+// The bytes go first, so that the device works on its answer while the
+// user-interface thread shows what came; only what must land first is waited for.
+bool GprsConnection::sendBytes(const Bytes& bytes) {
+    return (!mustLand_ || flush(true)) && send(bytes);
+}
+
+bool GprsConnection::pauseReading(Millis span) {
+    return flush(false) && pause(span);
+}
+
+void GprsConnection::closeAfter(Millis span) {
+    flush(false);
+    pause(span);
+}
+
+void GprsConnection::forUser(const Action& action) {
     PostedAction posted{action};
     if (action.kind == Action::Kind::StartTimer || action.kind == Action::Kind::StopTimer)
         posted.timerStart = ++timerStarts_[static_cast<std::size_t>(action.timer)];
@@ -269,12 +245,12 @@ bool GprsConnection::send(const Bytes& bytes) {
 }
 
 void GprsConnection::purgeInput() {
-    cutter_.dropAll();
+    reader_.dropAll();
     const std::size_t purged = socket_.drain(kPurgeLimit);
     purged_ += purged;
     auto shared = shared_.lock();
     shared->bytesIn += purged;
-    shared->bytesDropped = cutter_.dropped() + purged_;
+    shared->bytesDropped = reader_.dropped() + purged_;
 }
 
 bool GprsConnection::pause(Millis span) {
@@ -292,7 +268,7 @@ bool GprsConnection::closing() {
 
 void GprsConnection::noteDropped() {
     auto shared = shared_.lock();
-    shared->bytesDropped = cutter_.dropped() + purged_;
+    shared->bytesDropped = reader_.dropped() + purged_;
 }
 
 } // namespace qta::link

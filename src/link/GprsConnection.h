@@ -2,9 +2,10 @@
 
 #include "GprsOptions.h"
 #include "GprsSocket.h"
+#include "SessionActionSink.h"
 #include "SharedLinkState.h"
+#include "UnitReader.h"
 
-#include "session/ChunkCutter.h"
 #include "session/ProgrammerSession.h"
 
 #include <array>
@@ -23,7 +24,7 @@ namespace qta::link {
 // view, the timers, a read's Frames) is queued for that thread, and a Frame or an
 // event line is carried out there before its acknowledgement goes out. The user's
 // requests and the timers' expiry come back the same way.
-class GprsConnection {
+class GprsConnection : private SessionActionSink {
 public:
     // Takes the accepted socket; the thread starts at once. `ringUi` wakes the
     // user-interface thread for the queued work.
@@ -31,7 +32,7 @@ public:
                    const GprsOptions& options, TransportProfile profile,
                    const SessionOptions& sessionOptions);
     // Ends the connection and waits for the thread.
-    ~GprsConnection();
+    ~GprsConnection() override;
     GprsConnection(const GprsConnection&) = delete;
     GprsConnection& operator=(const GprsConnection&) = delete;
 
@@ -53,13 +54,16 @@ private:
     bool awaitMore(std::optional<Millis> silenceLeft);
 
     bool carryOut(const Actions& actions);
-    void queueForUi(const Action& action);
+    bool sendBytes(const Bytes& bytes) override;
+    void purgeInput() override;
+    bool pauseReading(Millis span) override;
+    void closeAfter(Millis span) override;
+    void forUser(const Action& action) override;
     bool flush(bool waitApplied);
     void ring(GprsShared& shared);
     void ringIfDue();
     std::optional<Millis> sooner(std::optional<Millis> limit) const;
     bool send(const Bytes& bytes);
-    void purgeInput();
     bool pause(Millis span);
     bool closing();
     void noteDropped();
@@ -69,8 +73,7 @@ private:
     const GprsOptions options_;
     ProgrammerSession session_; // its record is the shared one: touched only under the lock
     GprsSocket socket_;
-    ChunkCutter cutter_;
-    std::chrono::steady_clock::time_point lastArrival_;
+    UnitReader reader_;
     std::uint64_t purged_ = 0;
     std::vector<PostedAction> batch_; // for the user-interface thread, not yet queued
     bool mustLand_ = false;           // the batch holds what must be shown before the next send

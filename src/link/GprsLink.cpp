@@ -39,7 +39,7 @@ QHostAddress listenAddressOf(const GprsAccess& access) {
 GprsLink::GprsLink(LinkView& view, Configuration& config, Clock& clock, const SessionOptions& sessionOptions,
                    const GprsOptions& options, char decimalSeparator)
     : options_(options), access_(options.access), sessionOptions_(sessionOptions),
-      profile_(gprsProfile(options.unlockLimit, options.transferEndPause)),
+      profile_(gprsProfile(options.unlockLimit, options.transferEndPause, options.closeDelay)),
       mailbox_(
           shared_, [this](const PostedAction& posted) { carry(posted); },
           [this] { IdTCPServer1Disconnect(); }),

@@ -122,7 +122,7 @@ void ProgrammerSession::deviceEnded() {
     view([](LinkView& v) { v.showLinkUp(false); });
     phase_ = Phase::Ended;
     state_.endRequested = false;
-    closeLink(Millis(2500));
+    closeLink(profile_.closeDelay);
 }
 
 void ProgrammerSession::Disconnect() {

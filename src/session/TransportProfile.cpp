@@ -48,7 +48,7 @@ const TransportProfile& usbProfile() {
     return profile;
 }
 
-TransportProfile gprsProfile(Millis unlockLimit, Millis transferEndPause) {
+TransportProfile gprsProfile(Millis unlockLimit, Millis transferEndPause, Millis closeDelay) {
     TransportProfile profile;
     profile.transport = Transport::Gprs;
     profile.refusalAcknowledged = false;
@@ -58,6 +58,7 @@ TransportProfile gprsProfile(Millis unlockLimit, Millis transferEndPause) {
     profile.closeOnStall = true;
     profile.hasEndCommand = true;
     profile.transferEndPause = transferEndPause;
+    profile.closeDelay = closeDelay;
     return profile;
 }
 

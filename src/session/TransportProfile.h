@@ -32,6 +32,8 @@ struct TransportProfile {
     bool hasEndCommand = false;
     // GPRS: the connection thread pauses after the last unit of a transfer.
     Millis transferEndPause{0};
+    // GPRS: after the device's 0x04, before the connection is closed.
+    Millis closeDelay{2500};
 
     // The dialog's gauge: while the command waits for the device, and once it runs.
     int waitingMaximum(TransferKind kind) const;
@@ -42,6 +44,6 @@ struct TransportProfile {
 
 const TransportProfile& usbProfile();
 // The GPRS times come from the server's options (tests shorten them).
-TransportProfile gprsProfile(Millis unlockLimit, Millis transferEndPause);
+TransportProfile gprsProfile(Millis unlockLimit, Millis transferEndPause, Millis closeDelay = Millis(2500));
 
 } // namespace qta::link

@@ -1,4 +1,7 @@
 #include "sim/SimOptions.h"
+#include "sim/SimFleet.h"
+
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +66,49 @@ TEST(SimOptions, TakeEveryOptionAndRefuseWhatDoesNotFit) {
         EXPECT_FALSE(parse(wrong, &error)) << testing::PrintToString(wrong);
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(SimOptions, AFleetImitatesGprsAndGivesItsFaultsToAShareSpreadOverIt) {
+    const auto options =
+        parse({"--connect", "127.0.0.1:48006", "--fleet", "20", "--spread", "30", "--latency", "300",
+               "--rate", "1200", "--faulty", "0.2", "--drop-after", "100", "--seed", "7"});
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->fleet, 20);
+    EXPECT_EQ(options->spread, std::chrono::seconds(30));
+    EXPECT_EQ(options->latency, std::chrono::milliseconds(300));
+    EXPECT_EQ(options->rate, 1200);
+    std::string error;
+    EXPECT_FALSE(parse({"--pty", "--fleet", "2"}, &error));
+    EXPECT_EQ(error, "--fleet, --latency and --rate imitate GPRS: use them with --connect");
+    EXPECT_FALSE(parse({"--connect", "h:1", "--fleet", "2", "--memory", "m.bin"}));
+    EXPECT_FALSE(parse({"--connect", "h:1", "--fleet", "0"}));
+    EXPECT_FALSE(parse({"--connect", "h:1", "--faulty", "1.5"}));
+
+    const auto members = fleetMembers(options->device, options->fleet, options->faulty, false);
+    ASSERT_EQ(members.size(), 20u);
+    std::set<std::string> accounts;
+    std::set<std::string> numbers;
+    std::vector<std::size_t> faulty;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        accounts.insert(members[i].account);
+        numbers.insert(members[i].listeningNumber);
+        EXPECT_EQ(members[i].account.size(), 4u);
+        if (members[i].faulty) {
+            faulty.push_back(i);
+            EXPECT_EQ(members[i].device.faults.dropAfter, 100u);
+        } else {
+            EXPECT_FALSE(members[i].device.faults.dropAfter) << "the others run clean";
+        }
+        // Each device's memory is its own (what it holds is read back end to end).
+        if (i > 0) {
+            EXPECT_NE(members[i].memory.bytes(), members[i - 1].memory.bytes());
+        }
+    }
+    EXPECT_EQ(accounts.size(), 20u);
+    EXPECT_EQ(numbers.size(), 20u);
+    EXPECT_EQ(faulty, (std::vector<std::size_t>{4, 9, 14, 19}));
+    EXPECT_EQ(fleetMembers(options->device, 20, 0.2, false)[3].account, members[3].account)
+        << "from the seed";
 }
 
 } // namespace

@@ -43,6 +43,17 @@ std::optional<std::size_t> memoryAddress(const std::string& text) {
     return value;
 }
 
+std::optional<int> positive(const std::string& text, int most) {
+    const auto value = number<int>(text);
+    return value && *value > 0 && *value <= most ? value : std::nullopt;
+}
+
+std::optional<Micros> millis(const std::string& text, long most) {
+    const auto ms = number<long>(text);
+    return ms && *ms >= 0 && *ms <= most ? std::optional(Micros(std::chrono::milliseconds(*ms)))
+                                         : std::nullopt;
+}
+
 std::optional<double> chance(const std::string& text) {
     const auto value = number<double>(text);
     return value && *value >= 0.0 && *value <= 1.0 ? value : std::nullopt;
@@ -87,8 +98,34 @@ const std::set<std::string> kValueOptions = {
     "--link", "--connect", "--memory", "--events", "--ident-period", "--report-period", "--relock-after",
     "--baud", "--seed", "--corrupt-echo", "--silent-after", "--drop-after", "--reconnect-pause",
     "--flip-after-write",
+    "--fleet", "--spread", "--latency", "--rate", "--faulty", "--memory-dir",
 };
 // clang-format on
+
+constexpr int kLargestFleet = 1000;
+constexpr long kLongestSpreadS = 3600;
+constexpr long kLongestLatencyMs = 60L * 1000;
+
+bool takeFleetValue(const std::string& name, const std::string& v, SimOptions& o) {
+    if (name == "--fleet")
+        return store(positive(v, kLargestFleet), o.fleet);
+    if (name == "--spread") {
+        const auto seconds = number<long>(v);
+        const bool fits = seconds && *seconds >= 0 && *seconds <= kLongestSpreadS;
+        if (fits)
+            o.spread = std::chrono::seconds(*seconds);
+        return fits;
+    }
+    if (name == "--latency")
+        return store(millis(v, kLongestLatencyMs), o.latency);
+    if (name == "--rate")
+        return store(positive(v, 1000000), o.rate);
+    if (name == "--faulty")
+        return store(chance(v), o.faulty);
+    if (name == "--memory-dir")
+        return store(nonEmpty(v), o.memoryDir);
+    return false;
+}
 
 // One option with its value; false when the value does not fit.
 bool takeValue(const std::string& name, const std::string& v, SimOptions& o) {
@@ -121,7 +158,7 @@ bool takeValue(const std::string& name, const std::string& v, SimOptions& o) {
         return store(number<std::size_t>(v), faults.dropAfter);
     if (name == "--flip-after-write")
         return store(memoryAddress(v), faults.flipAfterWrite);
-    return false;
+    return takeFleetValue(name, v, o);
 }
 
 // One option without a value; false when there is no such option.
@@ -179,6 +216,18 @@ std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std
         error = "--link goes with --pty";
         return std::nullopt;
     }
+    if (pty && (options.fleet > 0 || options.latency.count() > 0 || options.rate > 0)) {
+        error = "--fleet, --latency and --rate imitate GPRS: use them with --connect";
+        return std::nullopt;
+    }
+    if (options.fleet > 0 && !options.memoryFile.empty()) {
+        error = "--memory holds one device: a --fleet makes a memory for each (see --memory-dir)";
+        return std::nullopt;
+    }
+    if (options.fleet == 0 && !options.memoryDir.empty()) {
+        error = "--memory-dir goes with --fleet";
+        return std::nullopt;
+    }
     options.mode = pty ? SimOptions::Mode::Pty : SimOptions::Mode::Connect;
     options.device.transport = pty ? Transport::Serial : Transport::Network;
     return options;
@@ -224,6 +273,18 @@ Faults (reproducible with --seed):
   --split                with --connect: send each unit in several chunks
   --join                 with --connect: send a unit together with the next one
   --reconnect-pause MS   with --connect: wait before connecting again (2000)
+
+Fleet (with --connect):
+  --fleet N              N devices in one process, each with a memory of its own:
+                         distinct object codes of input 1 and listening numbers,
+                         made from --seed
+  --spread S             the fleet dials in over S seconds, evenly (0: together)
+  --latency MS           one-way delay of every chunk, as a GPRS link (0)
+  --rate B               each device's link carries at most B bytes per second
+                         each way (default: the --baud pacing)
+  --faulty P             the faults above go to this share 0..1 of the fleet,
+                         spread evenly over it; the others run clean (1)
+  --memory-dir DIR       save each device's memory at exit as DIR/ACCOUNT.img
 
 Other:
   --verbose              one line per notable event on standard error

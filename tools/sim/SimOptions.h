@@ -22,6 +22,14 @@ struct SimOptions {
     Micros reconnectPause = std::chrono::seconds(2);
     bool split = false;
     bool join = false;
+    // A fleet over --connect: that many devices in one process.
+    int fleet = 0;
+    Micros spread{0};      // the fleet dials in over this span, evenly; 0: all together
+    Micros latency{0};     // one way, per chunk
+    int rate = 0;          // bytes per second each way, per device; 0: the wire's baud rate
+    double faulty = 1.0;   // the share of the fleet that has the faults
+    std::string memoryDir; // a fleet's memories, saved at exit as <account>.img
+
     bool verbose = false;
     bool help = false;
     bool version = false;

@@ -19,7 +19,8 @@ namespace qta::sim {
 TcpLink::TcpLink(VirtualDevice& device, Options options, const SimLog& log)
     : device_(device), options_(std::move(options)),
       paced_(device, options_.baud, PacedLine::Delivery::WholeUnits),
-      shaper_(options_.shaping, options_.seed), log_(log) {
+      shaper_(options_.shaping, options_.seed), toServer_(options_.latency), fromServer_(options_.latency),
+      log_(log) {
     paced_.onDelivered([this](std::span<const std::uint8_t> unit) {
         shaper_.push(unit, device_.now(), device_.nextOutputDue());
     });
@@ -97,6 +98,8 @@ void TcpLink::disconnect(Micros now, const std::string& why, bool abort) {
     connectAt_ = now + options_.reconnectPause;
     paced_.clear();
     shaper_.clear();
+    toServer_.clear();
+    fromServer_.clear();
     outbox_.clear();
     hungUp_ = false;
     hangUpDeadline_ = kNever;
@@ -106,7 +109,7 @@ void TcpLink::readFromServer(Micros now) {
     std::array<std::uint8_t, 4096> buffer{};
     const ssize_t n = ::recv(socket_, buffer.data(), buffer.size(), 0);
     if (n > 0) {
-        paced_.fromHost(std::span(buffer.data(), static_cast<std::size_t>(n)), now);
+        fromServer_.push(std::span(buffer.data(), static_cast<std::size_t>(n)), now);
     } else if (n == 0) {
         disconnect(now, "the server closed the connection");
     } else if (errno != EAGAIN && errno != EINTR) {
@@ -115,9 +118,19 @@ void TcpLink::readFromServer(Micros now) {
 }
 
 void TcpLink::sendDue(Micros now) {
-    for (Bytes& chunk : shaper_.take(now)) {
-        outbox_.insert(outbox_.end(), chunk.begin(), chunk.end());
+    for (const Bytes& chunk : shaper_.take(now))
+        toServer_.push(chunk, now);
+    for (const DelayLine::Chunk& chunk : toServer_.take(now)) {
+        outbox_.insert(outbox_.end(), chunk.bytes.begin(), chunk.bytes.end());
         flushOutbox();
+    }
+}
+
+// What the server sent reaches the device once the network has carried it.
+void TcpLink::deliverFromServer(Micros now) {
+    for (const DelayLine::Chunk& chunk : fromServer_.take(now)) {
+        paced_.advanceTo(chunk.due);
+        paced_.fromHost(chunk.bytes, chunk.due);
     }
 }
 
@@ -137,51 +150,82 @@ Micros TcpLink::nextDue() const {
     case State::Connecting:
         return kNever;
     case State::Connected:
-        return std::min({paced_.nextDue(), shaper_.nextDue(), hangUpDeadline_});
+        return std::min({paced_.nextDue(), shaper_.nextDue(), toServer_.nextDue(), fromServer_.nextDue(),
+                         hangUpDeadline_});
     }
     return kNever;
 }
 
-void TcpLink::run(int stopFd) {
-    connectAt_ = hostNow();
-    for (;;) {
-        Micros now = hostNow();
-        if (state_ == State::Waiting && now >= connectAt_)
-            startConnect(now);
-        if (state_ == State::Connected) {
-            paced_.advanceTo(now);
-            sendDue(now);
-            if (vanished_) {
-                disconnect(now, "the device vanished: connection dropped", true);
-                continue;
-            }
-            const bool drained = paced_.nextDue() == kNever && shaper_.nextDue() == kNever && outbox_.empty();
-            if (hungUp_ && drained && hangUpDeadline_ == kNever)
-                hangUpDeadline_ = now + options_.hangUpLinger;
-            if (now >= hangUpDeadline_) {
-                disconnect(now, "connection ended after 0x04");
-                continue;
-            }
-        }
+void TcpLink::service(Micros now) {
+    if (state_ == State::Waiting && now >= connectAt_)
+        startConnect(now);
+    if (state_ != State::Connected)
+        return;
+    deliverFromServer(now);
+    paced_.advanceTo(now);
+    sendDue(now);
+    if (vanished_) {
+        disconnect(now, "the device vanished: connection dropped", true);
+        return;
+    }
+    const bool drained = paced_.nextDue() == kNever && shaper_.nextDue() == kNever &&
+                         toServer_.nextDue() == kNever && outbox_.empty();
+    if (hungUp_ && drained && hangUpDeadline_ == kNever)
+        hangUpDeadline_ = now + options_.hangUpLinger;
+    if (now >= hangUpDeadline_)
+        disconnect(now, "connection ended after 0x04");
+}
 
-        std::array<pollfd, 2> fds{{{stopFd, POLLIN, 0}, {socket_, 0, 0}}};
-        if (state_ == State::Connecting)
-            fds[1].events = POLLOUT;
-        else if (state_ == State::Connected)
-            fds[1].events = static_cast<short>(POLLIN | (outbox_.empty() ? 0 : POLLOUT));
-        const timespec wait = pollTimeout(nextDue(), hostNow());
+pollfd TcpLink::pollEntry() const {
+    pollfd entry{socket_, 0, 0};
+    if (state_ == State::Connecting)
+        entry.events = POLLOUT;
+    else if (state_ == State::Connected)
+        entry.events = static_cast<short>(POLLIN | (outbox_.empty() ? 0 : POLLOUT));
+    else
+        entry.fd = -1;
+    return entry;
+}
+
+void TcpLink::handle(short revents, Micros now) {
+    if (state_ == State::Connecting && revents != 0)
+        finishConnect(now);
+    else if (state_ == State::Connected && (revents & (POLLIN | POLLHUP | POLLERR)) != 0)
+        readFromServer(now);
+    if (state_ == State::Connected && (revents & POLLOUT) != 0)
+        flushOutbox();
+}
+
+void TcpLink::run(int stopFd) {
+    TcpLink* const self = this;
+    runTcpLinks(std::span(&self, 1), stopFd);
+}
+
+void runTcpLinks(std::span<TcpLink* const> links, int stopFd) {
+    const Micros start = hostNow();
+    for (TcpLink* link : links)
+        link->begin(start);
+    std::vector<pollfd> fds(links.size() + 1);
+    for (;;) {
+        Micros due = kNever;
+        for (TcpLink* link : links) {
+            link->service(hostNow());
+            due = std::min(due, link->nextDue());
+        }
+        fds[0] = {stopFd, POLLIN, 0};
+        for (std::size_t i = 0; i < links.size(); ++i)
+            fds[i + 1] = links[i]->pollEntry();
+        const timespec wait = pollTimeout(due, hostNow());
         const int ready = ::ppoll(fds.data(), fds.size(), &wait, nullptr);
         if (ready < 0 && errno != EINTR)
             return;
         if (fds[0].revents != 0)
             return;
-        now = hostNow();
-        if (state_ == State::Connecting && fds[1].revents != 0)
-            finishConnect(now);
-        else if (state_ == State::Connected && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0)
-            readFromServer(now);
-        if (state_ == State::Connected && (fds[1].revents & POLLOUT) != 0)
-            flushOutbox();
+        const Micros now = hostNow();
+        for (std::size_t i = 0; i < links.size(); ++i) {
+            if (fds[i + 1].fd >= 0)
+                links[i]->handle(fds[i + 1].revents, now);
+        }
     }
 }
 

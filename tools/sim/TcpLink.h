@@ -1,16 +1,20 @@
 #pragma once
 
 #include "ChunkShaper.h"
+#include "DelayLine.h"
 #include "PacedDevice.h"
 #include "SimLog.h"
 
+#include <poll.h>
+#include <span>
 #include <string>
 
 namespace qta::sim {
 
 // The device as its GPRS modem: a TCP client that dials in to the programmer's
 // server, sends each unit as one chunk (unless split or joined on purpose) and
-// dials again after a pause whenever the connection ends.
+// dials again after a pause whenever the connection ends. It is driven by one
+// poll loop, which may drive a whole fleet of them.
 class TcpLink {
 public:
     struct Options {
@@ -21,6 +25,8 @@ public:
         Micros hangUpLinger = std::chrono::seconds(3); // after its 0x04, for the server to close
         ChunkShaper::Options shaping;
         std::uint64_t seed = 1;
+        Micros latency{0};   // one way, per chunk, as a GPRS link holds each exchange
+        Micros firstDial{0}; // from the start of the run
     };
 
     TcpLink(VirtualDevice& device, Options options, const SimLog& log);
@@ -30,6 +36,14 @@ public:
 
     // Runs until `stopFd` becomes readable.
     void run(int stopFd);
+
+    // One turn of a poll loop: begin() once, then service() with the time, poll
+    // on pollEntry() until nextDue(), and handle() what the poll found.
+    void begin(Micros now) { connectAt_ = now + options_.firstDial; }
+    void service(Micros now);
+    pollfd pollEntry() const;
+    void handle(short revents, Micros now);
+    Micros nextDue() const;
 
 private:
     enum class State { Waiting, Connecting, Connected };
@@ -41,12 +55,14 @@ private:
     void readFromServer(Micros now);
     void sendDue(Micros now);
     void flushOutbox();
-    Micros nextDue() const;
+    void deliverFromServer(Micros now);
 
     VirtualDevice& device_;
     Options options_;
     PacedDevice paced_;
     ChunkShaper shaper_;
+    DelayLine toServer_;
+    DelayLine fromServer_;
     const SimLog& log_;
     State state_ = State::Waiting;
     int socket_ = -1;
@@ -56,5 +72,8 @@ private:
     Micros hangUpDeadline_ = kNever;
     bool vanished_ = false;
 };
+
+// Runs every link in one poll loop until `stopFd` becomes readable.
+void runTcpLinks(std::span<TcpLink* const> links, int stopFd);
 
 } // namespace qta::sim

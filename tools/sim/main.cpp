@@ -2,6 +2,7 @@
 // a TCP connection (as its GPRS modem).
 #include "EventLog.h"
 #include "PtyLink.h"
+#include "SimFleet.h"
 #include "SimLog.h"
 #include "SimOptions.h"
 #include "StopSignal.h"
@@ -13,6 +14,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -78,18 +80,59 @@ int runPty(const SimOptions& options, VirtualDevice& device, const SimLog& log, 
     return 0;
 }
 
-int runTcp(const SimOptions& options, VirtualDevice& device, const SimLog& log, const StopSignal& stop) {
+// --rate caps a device's link in bytes per second: a wire of ten bits a byte.
+TcpLink::Options tcpOptions(const SimOptions& options) {
     TcpLink::Options tcp;
     tcp.host = options.host;
     tcp.port = options.port;
-    tcp.baud = options.baud;
+    tcp.baud = options.rate > 0 ? options.rate * 10 : options.baud;
     tcp.reconnectPause = options.reconnectPause;
     tcp.shaping.split = options.split;
     tcp.shaping.join = options.join;
     tcp.seed = options.device.seed;
-    TcpLink link(device, tcp, log);
+    tcp.latency = options.latency;
+    return tcp;
+}
+
+int runTcp(const SimOptions& options, VirtualDevice& device, const SimLog& log, const StopSignal& stop) {
+    TcpLink link(device, tcpOptions(options), log);
     link.run(stop.fd());
     return 0;
+}
+
+// A fleet: every device and its modem in one poll loop. Only the faulty share
+// gets the network faults too.
+int runFleet(const SimOptions& options, const SimLog& log, const StopSignal& stop) {
+    std::vector<std::unique_ptr<VirtualDevice>> devices;
+    std::vector<std::unique_ptr<TcpLink>> links;
+    const auto members =
+        fleetMembers(options.device, options.fleet, options.faulty, options.split || options.join);
+    const auto now = qta::transfer::localDateTime();
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        const FleetMember& member = members[i];
+        auto& device = *devices.emplace_back(std::make_unique<VirtualDevice>(member.device));
+        device.setMemory(member.memory);
+        device.setClock(now);
+        device.setEvents(EventLog::generated(member.device.seed, now));
+        const std::string name = member.account + (member.faulty ? " (faulty)" : "");
+        device.onNotice([&log, name](const std::string& line) { log(name + ": " + line); });
+        TcpLink::Options tcp = tcpOptions(options);
+        tcp.seed = member.device.seed;
+        tcp.shaping.split = member.faulty && options.split;
+        tcp.shaping.join = member.faulty && options.join;
+        tcp.firstDial = options.spread * static_cast<long>(i) / static_cast<long>(members.size());
+        links.push_back(std::make_unique<TcpLink>(device, tcp, log));
+        log("device " + std::to_string(i + 1) + ": account " + member.account + ", listening number " +
+            member.listeningNumber + (member.faulty ? ", faulty" : ""));
+    }
+    std::vector<TcpLink*> all;
+    for (const auto& link : links)
+        all.push_back(link.get());
+    runTcpLinks(all, stop.fd());
+    bool saved = true;
+    for (std::size_t i = 0; i < members.size() && !options.memoryDir.empty(); ++i)
+        saved = saveMemory(options.memoryDir + "/" + members[i].account + ".img", *devices[i]) && saved;
+    return saved ? 0 : 1;
 }
 
 } // namespace
@@ -114,6 +157,8 @@ int main(int argc, char** argv) {
 
     const SimLog log(options->verbose);
     const StopSignal stop;
+    if (options->fleet > 0)
+        return runFleet(*options, log, stop);
     VirtualDevice device(options->device);
     device.setClock(qta::transfer::localDateTime());
     device.setEvents(EventLog::generated(options->device.seed, qta::transfer::localDateTime()));
