@@ -154,10 +154,10 @@ int runLink(const Context& context, DeviceArguments& device, Configuration& conf
     link::QtClock clock;
     const std::unique_ptr<link::BridgeDriver> system = link::systemBridgeDriver(clock, device.port);
     if (!device.gprs) {
-        // A tty that does not exist yet is waited for: the adapter may still be plugged in.
+        // A tty named that is not there is said at once: waiting for it looks like a silent device.
         const auto problem = device.port.empty()
                                  ? link::attachedBridgeProblem(clock)
-                                 : link::portProblem(*system, device.port, link::MissingPort::Waited);
+                                 : link::portProblem(*system, device.port, link::MissingPort::Reported);
         if (problem)
             throw Failure{
                 link::wordMessage(*problem, catalogue::languageCatalogue(context.language).messages)};
@@ -245,7 +245,7 @@ void checkBeforeTransfer(const Context& context, const DeviceArguments& device, 
 
 std::string linkHelp() {
     return "  --usb                over the device's USB bridge, found by its USB description\n"
-           "  --port PATH          with --usb: the tty at PATH instead (waited for while it does not exist)\n"
+           "  --port PATH          with --usb: the tty at PATH instead\n"
            "  --trace FILE         with --usb: every byte in and out, one line per read or write\n"
            "  --gprs               listen for the device to dial in over GPRS\n"
            "  --listen PORT        with --gprs: the TCP port to listen on (48006)\n"

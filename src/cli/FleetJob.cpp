@@ -2,8 +2,11 @@
 
 #include "FleetPatch.h"
 
+#include "compare/BackupName.h"
 #include "compare/ConfigPatch.h"
+#include "compare/ReadBack.h"
 #include "log/EventRecord.h"
+#include "log/StatusReport.h"
 #include "model/PffFile.h"
 #include "session/ProgrammerSession.h"
 
@@ -180,26 +183,37 @@ void FleetJob::saved(const std::string& dir, const std::string& content, const c
         result_.files.push_back(path);
 }
 
-// Every field the image carries, as the device now holds it, against what was written.
+// Every field the image carries, as the device now holds it, against what was
+// written; the failure-report boxes the device forces on are not its fault.
 void FleetJob::compareReadBack() {
-    const link::WriteSnapshot back =
-        link::takeWriteSnapshot(read_, settings_.language, link::Transport::Gprs);
-    int differing = 0;
-    std::optional<std::uint16_t> first;
-    for (std::size_t i = 0; i < std::min(back.size(), writing_.size()); ++i) {
-        if (back[i].frame.payload != writing_[i].frame.payload) {
-            ++differing;
-            first = first ? first : std::optional(writing_[i].frame.address);
-        }
-    }
-    if (differing == 0 && back.size() == writing_.size()) {
+    const auto differences = compare::verifyDifferences(*known_, read_, failureReportsForced_,
+                                                        settings_.language, settings_.decimalSeparator);
+    const auto real = std::count_if(differences.begin(), differences.end(),
+                                    [](const compare::Difference& d) { return !d.forced; });
+    if (real == 0) {
         known_ = read_;
         return;
     }
-    char where[16];
-    std::snprintf(where, sizeof where, "0x%04X", first.value_or(0));
+    const auto first = std::find_if(differences.begin(), differences.end(),
+                                    [](const compare::Difference& d) { return !d.forced; });
     fail("verify-failed", "read",
-         std::to_string(differing) + " blocks differ from what was written, the first at " + where);
+         std::to_string(real) + " settings differ from what was written, the first " + first->name + ": " +
+             first->before + " -> " + first->after);
+}
+
+void FleetJob::ShowDiag(std::span<const std::uint8_t, 21> report, bool outputCommandPending) {
+    if (outputCommandPending)
+        return;
+    switch (log::decodeStatusReport(report, settings_.decimalSeparator).optionBoxes) {
+    case log::OptionBoxes::Locked:
+        failureReportsForced_ = true;
+        break;
+    case log::OptionBoxes::Enabled:
+        failureReportsForced_ = false;
+        break;
+    case log::OptionBoxes::Unchanged:
+        break;
+    }
 }
 
 void FleetJob::WriteEvent(std::span<const std::uint8_t, 32> record) {
@@ -257,11 +271,8 @@ void FleetJob::ended() {
 // the first listening number, else the peer.
 std::string FleetJob::account() const {
     if (known_) {
-        const FieldTable& table = known_->table();
-        for (const FieldId id : {table.id(Family::ObjCodeIN, 1), table.id(Family::TNLS_, 1)}) {
-            if (!known_->text(id).empty())
-                return known_->text(id);
-        }
+        if (auto held = compare::heldAccount(*known_, true))
+            return *held;
     }
     return result_.peer;
 }

@@ -65,6 +65,7 @@ public:
     void showAccessPrompt() override;
     void clearEvents() override { eventLines_.clear(); }
     void WriteEvent(std::span<const std::uint8_t, 32> record) override;
+    void ShowDiag(std::span<const std::uint8_t, 21> report, bool outputCommandPending) override;
     void showMessage(const link::LinkMessage& message, std::function<void()> closed) override;
     void transferEnded(link::TransferKind kind, link::TransferEnd end) override;
 
@@ -87,6 +88,7 @@ private:
     std::chrono::steady_clock::time_point began_;
     Configuration read_;
     std::optional<Configuration> known_; // what the device holds, as far as is known
+    bool failureReportsForced_ = false;  // the latest report locks the failure-report boxes on
     link::WriteSnapshot writing_;
     std::vector<std::string> eventLines_;
     std::vector<Step> steps_;

@@ -210,7 +210,30 @@ const Registration serveCommand(
      "--read-to DIR) [--verify] [--log-dir DIR] [--backup-dir DIR] [--max-sessions N] [--allow CIDR]... "
      "[--json] [--once | --count N] [--duration S] [--timeout S] [--close-wait S] [--identify-within S] "
      "[--close-delay MS] [--end-pause MS]",
-     serve});
+     serve,
+     "Listens for devices that dial in over GPRS and runs the job on each, up to N at once;\n"
+     "one result line per device on standard output, a summary at the end. Exit 0 when every\n"
+     "device that connected succeeded, 1 when any failed.\n"
+     "  --gprs               the devices dial in over GPRS (the only transport of serve)\n"
+     "  --listen PORT        the TCP port to listen on (48006; 0 takes any free port)\n"
+     "  --code CODE          the access code of every device\n"
+     "  --codes FILE.csv     codes tried in order, one a line (the first field of a CSV line)\n"
+     "  --write IN.pff       write IN into each device\n"
+     "  --patch CHANGES.pff  read each device, set the keys CHANGES holds, write the result\n"
+     "  --read-to DIR        only read each device and save its configuration in DIR\n"
+     "  --verify             read back after the write and compare every setting\n"
+     "  --log-dir DIR        save each device's event log in DIR\n"
+     "  --backup-dir DIR     save what each device held before anything was written\n"
+     "  --max-sessions N     devices served at once (64); one more is closed at once\n"
+     "  --allow CIDR         keep only peers from this network; repeatable\n"
+     "  --json               one JSON object per device instead of a line\n"
+     "  --once, --count N    stop taking devices after the first or N results\n"
+     "  --duration S         stop taking devices after S seconds, as Ctrl+C does\n"
+     "  --timeout S          the longest wait for a device without progress (10 s)\n"
+     "  --close-wait S       after Ctrl+C, the wait for running transfers and each device's end\n"
+     "  --identify-within S  a peer not unlocked this long after it connected is closed (60 s)\n"
+     "  --close-delay MS, --end-pause MS\n"
+     "                       the protocol's pauses, shortened by tests\n"});
 
 } // namespace
 } // namespace qta::cli

@@ -22,28 +22,81 @@ std::string safeName(std::string_view text) {
     return out;
 }
 
-std::string withSuffix(const std::string& name, int number) {
-    if (number == 1)
-        return name + ".pff";
-    return name + "-" + std::to_string(number) + ".pff";
+// The content written whole beside its target, given a name by hard links:
+// link() never replaces a file. Removed when it goes out of scope.
+class PartFile {
+public:
+    PartFile(std::string path, const std::string& content)
+        : path_(std::move(path)), written_(replaceFileContent(path_, content) == WriteStatus::Written) {}
+    ~PartFile() {
+        if (written_)
+            ::unlink(path_.c_str());
+    }
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+
+    bool written() const { return written_; }
+    // 0 when `name` now holds the content, else errno.
+    int linkTo(const std::string& name) const { return ::link(path_.c_str(), name.c_str()) == 0 ? 0 : errno; }
+
+private:
+    std::string path_;
+    bool written_;
+};
+
+// Names tried for one stem before giving up.
+constexpr int kLargestSuffix = 1000;
+
+std::string serialized(const Configuration& config) {
+    ProfileDocument doc;
+    pff::write(config, doc);
+    return doc.serialize();
 }
 
 } // namespace
 
-std::string accountName(const Configuration& config, const AccountRule& rule) {
+std::optional<std::string> heldAccount(const Configuration& config, bool listeningNumber) {
     if (std::string code = safeName(config.text(config.table().id(Family::ObjCodeIN, 1))); !code.empty())
         return code;
-    if (rule.listeningNumber) {
+    if (listeningNumber) {
         if (std::string number = safeName(config.text(config.table().id(Family::TNLS_, 1))); !number.empty())
             return number;
     }
+    return std::nullopt;
+}
+
+std::string accountName(const Configuration& config, const AccountRule& rule) {
+    if (auto held = heldAccount(config, rule.listeningNumber))
+        return *held;
     return safeName(rule.fallback).empty() ? "unknown" : safeName(rule.fallback);
 }
 
-std::string stampedFileName(std::string_view account, const std::tm& when) {
+std::string fileStamp(const std::tm& when) {
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &when);
-    return std::string(account) + "-" + stamp + ".pff";
+    return stamp;
+}
+
+std::string stampedFileName(std::string_view account, const std::tm& when) {
+    return std::string(account) + "-" + fileStamp(when) + ".pff";
+}
+
+std::string saveUnderFreeName(const std::string& stem, const std::string& extension,
+                              const std::string& content, std::string& error) {
+    const PartFile part(stem + extension + ".part", content);
+    if (!part.written()) {
+        error = "Unable to write to " + stem + extension;
+        return {};
+    }
+    int reason = EEXIST;
+    for (int suffix = 1; suffix <= kLargestSuffix && reason == EEXIST; ++suffix) {
+        const std::string name = stem + (suffix == 1 ? "" : "-" + std::to_string(suffix)) + extension;
+        reason = part.linkTo(name);
+        if (reason == 0)
+            return name;
+    }
+    error = "Unable to write to " + stem + extension + ": " + std::strerror(reason);
+    return {};
 }
 
 std::optional<std::string> backupFolder(const Environment& environment) {
@@ -57,20 +110,14 @@ std::optional<std::string> backupFolder(const Environment& environment) {
 }
 
 bool saveNewFile(const Configuration& config, const std::string& path, std::string& error) {
-    ProfileDocument doc;
-    pff::write(config, doc);
-    // Written whole beside the target first; a hard link then gives it its name
-    // only if that name is free, so nothing is ever replaced.
     const std::filesystem::path target(path);
-    const std::string part = (target.parent_path() / ("." + target.filename().string() + ".part")).string();
-    if (replaceFileContent(part, doc.serialize()) != WriteStatus::Written) {
+    const PartFile part((target.parent_path() / ("." + target.filename().string() + ".part")).string(),
+                        serialized(config));
+    if (!part.written()) {
         error = "Unable to write to " + path;
         return false;
     }
-    const bool linked = ::link(part.c_str(), path.c_str()) == 0;
-    const int reason = errno;
-    ::unlink(part.c_str());
-    if (!linked) {
+    if (const int reason = part.linkTo(path); reason != 0) {
         error = reason == EEXIST ? path + " exists already; a backup is never replaced"
                                  : "Unable to write to " + path + ": " + std::strerror(reason);
         return false;
@@ -86,21 +133,8 @@ std::string saveNewBackup(const Configuration& config, const std::string& folder
         error = "Unable to make the folder " + folder + ": " + made.message();
         return {};
     }
-    const std::string name = stampedFileName(accountName(config), when);
-    const std::string stem = name.substr(0, name.size() - 4);
-    for (int number = 1; number < 1000; ++number) {
-        const std::string path = folder + "/" + withSuffix(stem, number);
-        std::error_code ignored;
-        if (std::filesystem::exists(std::filesystem::symlink_status(path, ignored)))
-            continue;
-        if (saveNewFile(config, path, error))
-            return path;
-        if (std::filesystem::exists(std::filesystem::symlink_status(path, ignored)))
-            continue; // taken meanwhile
-        return {};
-    }
-    error = "Unable to find a free name for a backup in " + folder;
-    return {};
+    return saveUnderFreeName(folder + "/" + accountName(config) + "-" + fileStamp(when), ".pff",
+                             serialized(config), error);
 }
 
 } // namespace qta::compare

@@ -23,6 +23,11 @@ struct AccountRule {
 // Only letters, digits, '+', '-' and '_' are kept, so that no value read from a
 // file or a device can lead the name out of its folder.
 std::string accountName(const Configuration& config, const AccountRule& rule = {});
+// The same without a fallback: nullopt when the device holds neither.
+std::optional<std::string> heldAccount(const Configuration& config, bool listeningNumber);
+
+// "YYYYmmdd-HHMMSS" for the local time `when`.
+std::string fileStamp(const std::tm& when);
 
 // "<account>-<YYYYmmdd-HHMMSS>.pff" for the local time `when`.
 std::string stampedFileName(std::string_view account, const std::tm& when);
@@ -39,6 +44,12 @@ std::optional<std::string> backupFolder(const Environment& environment);
 // path, or an empty path and the reason in `error`.
 std::string saveNewBackup(const Configuration& config, const std::string& folder, const std::tm& when,
                           std::string& error);
+
+// Saves `content` whole as `<stem><extension>`, or the first of `<stem>-2<extension>`,
+// `<stem>-3<extension>`, ... that no file has: a file is never replaced, and none is
+// left half-written. Returns the path, or an empty path and the reason in `error`.
+std::string saveUnderFreeName(const std::string& stem, const std::string& extension,
+                              const std::string& content, std::string& error);
 
 // Saves `config` as the new file `path`, which must not exist yet; false and the
 // reason in `error` otherwise. The file appears whole or not at all.

@@ -63,7 +63,18 @@ TEST(CliDeviceSafety, AnOutputFileThatCannotBeWrittenStopsAReadOrALogBeforeTheTr
     }
 }
 
-TEST(CliDeviceSafety, ATtyHeldByAnotherProgramOrNotTheUsersEndsTheRunAtOnceWithTheReason) {
+TEST(CliDeviceSafety, ATtyMissingHeldByAnotherProgramOrNotTheUsersEndsTheRunAtOnceWithTheReason) {
+    {
+        TempDir dir;
+        const auto start = std::chrono::steady_clock::now();
+        const CliResult missing = runCli(
+            {"read", "--usb", "--port", "/nonexistent/ttyQTA", "--code", "6173", "-o", dir / "out.pff"});
+        EXPECT_EQ(missing.exitCode, 1) << missing.err;
+        EXPECT_EQ(missing.err,
+                  "qta710-cli: The USB adapter /nonexistent/ttyQTA cannot be opened: No such file "
+                  "or directory\n");
+        EXPECT_LT(secondsSince(start), 4.0) << "not after the time-out";
+    }
     VirtualDevice device;
     {
         ChildProcess holder(QTA_CLI_PATH, join({{"watch"}, device.usb("6173", "10"), {"--count", "100000"}}));

@@ -52,19 +52,6 @@ inline double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// A TCP port on loopback that nothing listens on at the moment.
-inline std::uint16_t freePort() {
-    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), size);
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
-
 // A connection to the port on 127.0.0.1, from the loopback address `from`; -1
 // when it was not taken.
 inline int connectTo(std::uint16_t port, const char* from = "127.0.0.1") {
