@@ -1,4 +1,5 @@
 #include "DiffOutput.h"
+#include "JsonText.h"
 
 #include "model/Cp1250.h"
 
@@ -19,24 +20,6 @@ std::string oneLine(const std::string& cp1250) {
             out += c;
     }
     return out;
-}
-
-std::string jsonString(const std::string& utf8) {
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto code = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (code < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", code);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
 }
 
 } // namespace

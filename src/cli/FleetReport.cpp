@@ -41,24 +41,6 @@ std::string textLine(const FleetResult& r) {
 
 } // namespace
 
-std::string jsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (u < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-            quoted += escaped;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
-}
-
 FleetReport::FleetReport(std::ostream& out, std::ostream& err, bool json, bool live)
     : out_(out), err_(err), json_(json), live_(live) {}
 

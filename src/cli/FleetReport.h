@@ -1,5 +1,7 @@
 #pragma once
 
+#include "JsonText.h"
+
 #include "FleetJob.h"
 
 #include "link/FleetServer.h"
@@ -38,8 +40,5 @@ private:
     int unidentified_ = 0;
     mutable std::map<std::string, int> byResult_;
 };
-
-// `text` as a JSON string, quotes included.
-std::string jsonString(const std::string& text);
 
 } // namespace qta::cli
