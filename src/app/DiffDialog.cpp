@@ -39,6 +39,9 @@ DiffDialog::DiffDialog(QWidget* parent, const catalogue::SafetyTexts& texts, Con
     list_->setHeaderLabels(
         {fromUtf8(texts.settingColumn), fromUtf8(texts.windowColumn), content.otherColumn});
     list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    list_->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    list_->header()->setStretchLastSection(false);
     layout->addWidget(list_);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -62,7 +65,7 @@ DiffDialog::DiffDialog(QWidget* parent, const catalogue::SafetyTexts& texts, Con
             [this] { takeSelected_->setEnabled(!list_->selectedItems().isEmpty()); });
 
     fill(fromUtf8(texts.forcedMark));
-    resize(720, 420);
+    resize(900, 420);
 }
 
 void DiffDialog::fill(const QString& forcedMark) {
