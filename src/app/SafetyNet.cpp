@@ -1,47 +1,22 @@
 #include "SafetyNet.h"
 
 #include "DiffDialog.h"
+#include "FileNames.h"
 #include "TextEdge.h"
 #include "TfRead.h"
 
 #include "compare/BackupName.h"
-#include "compare/ConfigPatch.h"
-#include "compare/ListsCsv.h"
 #include "compare/ReadBack.h"
 #include "link/LinkMessages.h"
-#include "model/AtomicFile.h"
-#include "model/ProfileDocument.h"
 
 #include <QAction>
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 
-#include <cerrno>
-#include <cstring>
 #include <ctime>
 
 namespace qta::app {
 namespace {
-
-const QString kPffFilter = QStringLiteral("QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*");
-const QString kCsvFilter = QStringLiteral("CSV (*.csv)|*.csv");
-// A refusal lists at most this many rows; the rest are counted.
-constexpr int kRowsListed = 20;
-
-std::string systemPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QString fromSystemPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-QString filled(const std::string& text, const QString& first, const QString& second = {}) {
-    return fromUtf8(text).replace(QLatin1String("%1"), first).replace(QLatin1String("%2"), second);
-}
 
 bool written(link::TransferEnd end) {
     return end == link::TransferEnd::Done || end == link::TransferEnd::ClockNotConfirmed;
@@ -116,7 +91,7 @@ void SafetyNet::showDifferences(const QString& otherColumn, QString summary,
     }
     if (!summary.isEmpty())
         summary += QLatin1Char(' ');
-    summary += filled(words.differenceCount, QString::number(differences.size()));
+    summary += fromUtf8Filled(words.differenceCount, QString::number(differences.size()));
     Configuration* config = parts_.config;
     auto* dialog =
         new DiffDialog(parts_.window, words,
@@ -128,7 +103,7 @@ void SafetyNet::showDifferences(const QString& otherColumn, QString summary,
 }
 
 void SafetyNet::compareWithFile() {
-    parts_.dialogs->openFileName(parts_.window, {kPffFilter, QStringLiteral("pff"), lastName_},
+    parts_.dialogs->openFileName(parts_.window, {pffFilter(), QStringLiteral("pff"), lastName_},
                                  [this](const QString& name) {
                                      if (name.isEmpty())
                                          return;
@@ -220,7 +195,7 @@ void SafetyNet::asideReadEnded(Job job, link::TransferEnd end) {
                 compare::verifyDifferences(written_, deviceCopy_, parts_.failureReportsForced(),
                                            parts_.language(), parts_.decimalSeparator);
             !differences.empty()) {
-            const QString summary = filled(words.verifyDiffers, QString::number(differences.size()));
+            const QString summary = fromUtf8Filled(words.verifyDiffers, QString::number(differences.size()));
             showDifferences(fromUtf8(words.deviceColumn), summary, std::move(differences),
                             std::make_shared<Configuration>(deviceCopy_));
         } else {
@@ -309,10 +284,10 @@ void SafetyNet::backupRead() {
         path = compare::saveNewBackup(deviceCopy_, *folder, localNow(), error);
     if (path.empty()) {
         pendingWrite_ = nullptr;
-        parts_.dialogs->showError(parts_.window, filled(texts().backupFailed, fromSystemPath(error)));
+        parts_.dialogs->showError(parts_.window, fromUtf8Filled(texts().backupFailed, fromSystemPath(error)));
         return;
     }
-    parts_.say(filled(texts().backupKept, fromSystemPath(path)));
+    parts_.say(fromUtf8Filled(texts().backupKept, fromSystemPath(path)));
     parts_.afterCurrentStep([this] { startWrite(); });
 }
 
@@ -325,136 +300,6 @@ void SafetyNet::startVerify() {
 void SafetyNet::showPhase(const std::string& phase) {
     if (parts_.transferDialog)
         parts_.transferDialog->setPhase(fromUtf8(phase));
-}
-
-// ---- files: patches, the lists as CSV, backups ----
-
-bool SafetyNet::readFile(const QString& path, std::string& content) {
-    const catalogue::Messages& messages = parts_.messages();
-    switch (readWholeFile(systemPath(path), content)) {
-    case ReadStatus::Read:
-        return true;
-    case ReadStatus::TooLarge:
-        parts_.dialogs->showError(parts_.window,
-                                  fromUtf8(messages.msgFileTooLarge).replace(QLatin1String("%s"), path));
-        return false;
-    case ReadStatus::Missing:
-    case ReadStatus::Failed:
-        break;
-    }
-    parts_.dialogs->showError(parts_.window,
-                              fromUtf8(messages.msgCannotOpen).replace(QLatin1String("%s"), path));
-    return false;
-}
-
-void SafetyNet::applyPatch() {
-    parts_.dialogs->openFileName(
-        parts_.window, {kPffFilter, QStringLiteral("pff"), lastName_}, [this](const QString& name) {
-            std::string content;
-            if (name.isEmpty() || !readFile(name, content))
-                return;
-            lastName_ = name;
-            auto patched = std::make_shared<Configuration>(*parts_.config);
-            const compare::PatchResult result =
-                compare::applyPatch(ProfileDocument::parse(content), *patched);
-            const catalogue::SafetyTexts& words = texts();
-            if (!result.anyKey()) {
-                parts_.dialogs->showError(parts_.window, filled(words.patchHoldsNothing, name));
-                return;
-            }
-            QString summary = QFileInfo(name).fileName() + QLatin1Char(':');
-            if (!result.clean()) {
-                QStringList dropped;
-                for (const std::string& key : result.dropped)
-                    dropped << fromUtf8(key);
-                summary = filled(words.patchDropped, dropped.join(QStringLiteral(", "))) + QLatin1Char(' ') +
-                          summary;
-            }
-            showDifferences(fromUtf8(words.patchColumn), summary,
-                            compare::diff(*parts_.config, *patched, parts_.language()), patched);
-        });
-}
-
-// Spreadsheets of a language with a decimal comma separate their columns with ';'.
-void SafetyNet::exportLists() {
-    parts_.dialogs->saveFileName(
-        parts_.window, {kCsvFilter, QStringLiteral("csv"), QString()}, [this](const QString& name) {
-            if (name.isEmpty())
-                return;
-            const compare::CsvFormat format{compare::CsvEncoding::Utf8Bom,
-                                            parts_.decimalSeparator == ',' ? ';' : ','};
-            const WriteStatus status =
-                replaceFileContent(systemPath(name), compare::exportLists(*parts_.config, format));
-            if (status == WriteStatus::UnsafeLink)
-                parts_.dialogs->showError(
-                    parts_.window,
-                    fromUtf8(parts_.messages().msgUnsafeLink).replace(QLatin1String("%s"), name));
-            else if (status != WriteStatus::Written)
-                parts_.dialogs->showError(
-                    parts_.window,
-                    filled(texts().cannotWrite, name, QString::fromLocal8Bit(std::strerror(errno))));
-        });
-}
-
-void SafetyNet::importLists() {
-    parts_.dialogs->openFileName(
-        parts_.window, {kCsvFilter, QStringLiteral("csv"), QString()}, [this](const QString& name) {
-            std::string content;
-            if (name.isEmpty() || !readFile(name, content))
-                return;
-            Configuration trial = *parts_.config;
-            const compare::ImportResult checked = compare::importLists(content, trial, false);
-            if (!checked.fault.empty()) {
-                parts_.dialogs->showError(parts_.window,
-                                          filled(texts().notAListFile, name, fromUtf8(checked.fault)));
-                return;
-            }
-            importChecked(content, checked);
-        });
-}
-
-// All rows good: they go into the window. Otherwise nothing changes, unless the
-// user chooses to take the good rows and leave the refused ones.
-void SafetyNet::importChecked(const std::string& content, const compare::ImportResult& checked) {
-    const catalogue::SafetyTexts& words = texts();
-    const auto take = [this, content](bool partial) {
-        const compare::ImportResult taken = compare::importLists(content, *parts_.config, partial);
-        parts_.say(filled(texts().imported, QString::number(taken.taken)));
-    };
-    if (checked.refused.empty()) {
-        take(false);
-        return;
-    }
-    QStringList lines = {filled(words.importRefused, QString::number(checked.refused.size()))};
-    for (std::size_t i = 0; i < checked.refused.size() && i < kRowsListed; ++i)
-        lines << fromUtf8(checked.refused[i].message());
-    if (checked.refused.size() > kRowsListed)
-        lines << QStringLiteral("...");
-    lines << QString() << fromUtf8(words.importGoodRowsQuestion);
-    parts_.dialogs->openQuestion(parts_.window, lines.join(QLatin1Char('\n')), [take](bool yes) {
-        if (yes)
-            take(true);
-    });
-}
-
-void SafetyNet::openBackup() {
-    const auto folder = compare::backupFolder(parts_.environment);
-    const QString path = folder ? fromSystemPath(*folder) : QString();
-    const QFileInfoList files =
-        path.isEmpty() ? QFileInfoList()
-                       : QDir(path).entryInfoList({QStringLiteral("*.pff")}, QDir::Files, QDir::Time);
-    if (files.isEmpty()) {
-        parts_.dialogs->showMessage(parts_.window, filled(texts().noBackups, path));
-        return;
-    }
-    QStringList names;
-    for (const QFileInfo& file : files)
-        names << file.fileName();
-    parts_.dialogs->chooseItem(parts_.window, fromUtf8(texts().backupsTitle), names,
-                               [this, files](int chosen) {
-                                   if (chosen >= 0 && chosen < files.size())
-                                       parts_.open(files[chosen].filePath());
-                               });
 }
 
 } // namespace qta::app

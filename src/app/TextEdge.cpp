@@ -55,6 +55,10 @@ QString fromUtf8(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
+QString fromUtf8Filled(const std::string& utf8, const QString& first, const QString& second) {
+    return fromUtf8(utf8).replace(QLatin1String("%1"), first).replace(QLatin1String("%2"), second);
+}
+
 QString memoFromModel(const std::string& bytes) {
     return fromCp1250(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }

@@ -13,6 +13,8 @@ namespace qta::app {
 QString fromCp1250(const std::string& bytes);
 std::string toCp1250(const QString& text);
 QString fromUtf8(const std::string& utf8);
+// A catalogue text with its "%1" and "%2" filled in.
+QString fromUtf8Filled(const std::string& utf8, const QString& first, const QString& second = {});
 
 // A multi-line SMS text: the device and the model carry its line breaks as
 // CR LF, the text box as LF.

@@ -4,6 +4,7 @@
 #include "ConfigurationDocument.h"
 #include "DiagnosticsPage.h"
 #include "EventLogPage.h"
+#include "FileNames.h"
 #include "TextEdge.h"
 #include "WhileOpen.h"
 
@@ -18,12 +19,7 @@
 namespace qta::app {
 namespace {
 
-const QString kPffFilter = QStringLiteral("QTA710 súbory (*.pff)|*.pff|Všetky súbory (*.*)|*.*");
 const QString kEventsFilter = QStringLiteral("Textové súbory (*.txt)|*.txt|Všetky súbory (*.*)|*.*");
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 } // namespace
 
@@ -37,7 +33,7 @@ void TfMain::Nov2Click() {
 
 void TfMain::Otvori2Click() {
     document_->whenSettled(whileOpen(this, [this] {
-        dialogs_->openFileName(this, {kPffFilter, QStringLiteral("pff"), lastOpenName_},
+        dialogs_->openFileName(this, {pffFilter(), QStringLiteral("pff"), lastOpenName_},
                                whileOpen(this, [this](const QString& name) {
                                    if (name.isEmpty())
                                        return;
@@ -56,7 +52,7 @@ void TfMain::Uloi2Click() {
 }
 
 void TfMain::SaveAs1Click() {
-    dialogs_->saveFileName(this, {kPffFilter, QStringLiteral("pff"), lastSaveName_},
+    dialogs_->saveFileName(this, {pffFilter(), QStringLiteral("pff"), lastSaveName_},
                            whileOpen(this, [this](const QString& name) {
                                if (name.isEmpty())
                                    return;
@@ -74,7 +70,7 @@ void TfMain::saveThen(std::function<void(bool saved)> done) {
         tell(saveConfiguration(document_->filePath()));
         return;
     }
-    dialogs_->saveFileName(this, {kPffFilter, QStringLiteral("pff"), lastSaveName_},
+    dialogs_->saveFileName(this, {pffFilter(), QStringLiteral("pff"), lastSaveName_},
                            whileOpen(this, [this, tell](const QString& name) {
                                if (name.isEmpty()) {
                                    tell(false);
@@ -86,7 +82,7 @@ void TfMain::saveThen(std::function<void(bool saved)> done) {
 }
 
 bool TfMain::openConfiguration(const QString& path) {
-    if (!reported(pff::open(config_, localPath(path))))
+    if (!reported(pff::open(config_, systemPath(path))))
         return false;
     document_->tiedTo(path);
     rememberFile(path);
@@ -94,7 +90,7 @@ bool TfMain::openConfiguration(const QString& path) {
 }
 
 bool TfMain::saveConfiguration(const QString& path) {
-    if (!reported(pff::save(config_, localPath(path))))
+    if (!reported(pff::save(config_, systemPath(path))))
         return false;
     document_->tiedTo(path);
     rememberFile(path);
@@ -104,7 +100,7 @@ bool TfMain::saveConfiguration(const QString& path) {
 // A failed save names the file in the program's one fixed text; anything else
 // is explained in the user's language.
 bool TfMain::reported(const pff::Result& result) {
-    const QString path = QFile::decodeName(QByteArray::fromStdString(result.path));
+    const QString path = fromSystemPath(result.path);
     const auto naming = [&](const std::string& text) {
         return fromUtf8(text).replace(QLatin1String("%s"), path);
     };
@@ -124,7 +120,7 @@ bool TfMain::reported(const pff::Result& result) {
         dialogs_->showError(this, naming(messages().msgUnsafeLink));
         break;
     case pff::Error::CannotWrite:
-        dialogs_->showError(this, QFile::decodeName(QByteArray::fromStdString(result.message())));
+        dialogs_->showError(this, fromSystemPath(result.message()));
         break;
     }
     return false;
@@ -133,7 +129,7 @@ bool TfMain::reported(const pff::Result& result) {
 QStringList TfMain::recentFiles() const {
     QStringList paths;
     for (const std::string& path : settings_.recentFiles())
-        paths << QFile::decodeName(QByteArray::fromStdString(path));
+        paths << fromSystemPath(path);
     return paths;
 }
 
@@ -146,7 +142,7 @@ void TfMain::rememberFile(const QString& path) {
     paths.prepend(absolute);
     std::vector<std::string> stored;
     for (const QString& each : paths)
-        stored.push_back(localPath(each));
+        stored.push_back(systemPath(each));
     settings_.setRecentFiles(stored);
     showRecentFiles();
 }
